@@ -1,0 +1,22 @@
+# Compiler settings shared by every target.
+set(CMAKE_CXX_STANDARD 17)
+set(CMAKE_CXX_STANDARD_REQUIRED ON)
+set(CMAKE_CXX_EXTENSIONS OFF)
+add_compile_options(-Wall -Wextra)
+
+if(TESSARK_WIN32)
+  add_compile_definitions(UNICODE _UNICODE WINVER=0x0601 _WIN32_WINNT=0x0601)
+  # Programs: no exceptions, no RTTI, small and self-contained.
+  set(TESSARK_PROGRAM_FLAGS -fno-exceptions -fno-rtti -Os -ffunction-sections -fdata-sections)
+  set(TESSARK_PROGRAM_LINK -municode -mwindows -static -s -Wl,--gc-sections)
+  set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+else()
+  # Native core tests run with AddressSanitizer and UndefinedBehaviorSanitizer.
+  set(TESSARK_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+endif()
+
+# Registers a GoogleTest program as one CTest entry that writes its JUnit XML
+# into TESSARK_RESULTS, where the summary script counts every case.
+function(tessark_add_gtest target)
+  add_test(NAME ${target} COMMAND ${target} --gtest_output=xml:${TESSARK_RESULTS}/${target}.xml)
+endfunction()

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on Debian 12, only when missing.
+# Quiet when everything is there; works as root or through sudo.
+set -euo pipefail
+
+PACKAGES=(cmake g++ googletest g++-mingw-w64-i686 wine wine32 wine64 xvfb openbox xcompmgr
+          xdotool x11-apps imagemagick fonts-ipafont-gothic clang libclang-rt-14-dev
+          valgrind zip python3)
+
+SUDO=""
+if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if [ "$p" = wine32 ]; then q="wine32:i386"; else q="$p"; fi
+  dpkg-query -W -f='${Status}' "$q" 2>/dev/null | grep -q "install ok installed" || missing+=("$q")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "setup: installing ${missing[*]}" >&2
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

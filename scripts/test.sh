@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test tier: native core unit tests, Win32
+# tests under Wine, end-to-end tests under Wine and Xvfb. Ends with the line
+# "N passed, N failed" and a non-zero exit on any failure.
+set -uo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+export BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
+mkdir -p "$BUILD_DIR"
+start=$(date +%s)
+
+"$ROOT/scripts/setup.sh" || { echo "0 passed, 1 failed"; exit 1; }
+echo "setup: $(( $(date +%s) - start )) s"
+"$ROOT/scripts/build.sh" || { echo "build failed"; echo "0 passed, 1 failed"; exit 1; }
+echo "build: $(( $(date +%s) - start )) s"
+
+rm -rf "$BUILD_DIR/native/results" "$BUILD_DIR/win/results"
+mkdir -p "$BUILD_DIR/native/results" "$BUILD_DIR/win/results"
+
+# Tier 1: the portable core, natively with sanitizers.
+(cd "$BUILD_DIR/native" && ctest --output-on-failure --output-junit results/ctest.xml ${CTEST_ARGS:-}) \
+  >"$BUILD_DIR/native-test.log" 2>&1
+echo "core tests: $(( $(date +%s) - start )) s"
+
+# Tiers 2 and 3: Win32 tests and end-to-end tests under Wine.
+source "$ROOT/scripts/wine_env.sh"
+wine_env_start "$BUILD_DIR"
+trap 'wine_env_stop "$BUILD_DIR"' EXIT
+echo "wine ready: $(( $(date +%s) - start )) s"
+(cd "$BUILD_DIR/win" && ctest --output-on-failure --timeout 600 --output-junit results/ctest.xml ${CTEST_ARGS:-}) \
+  >"$BUILD_DIR/win-test.log" 2>&1
+echo "wine tests: $(( $(date +%s) - start )) s"
+
+grep -hE "^(The following tests FAILED|[[:space:]]+[0-9]+ - )" "$BUILD_DIR/native-test.log" "$BUILD_DIR/win-test.log" || true
+python3 "$ROOT/scripts/summarize.py" "$BUILD_DIR/native/results" "$BUILD_DIR/win/results"

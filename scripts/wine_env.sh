@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# The Wine and X test environment, sourced by the test and run scripts.
+#   wine_env_start DIR   private WINEPREFIX in DIR/wine with Japanese font
+#                        replacements, a persistent wineserver, and (unless
+#                        KEEP_DISPLAY=1 and DISPLAY is set) Xvfb with openbox
+#                        and xcompmgr on a free display. Exports the variables.
+#   wine_env_stop DIR    ends what wine_env_start started, by process id.
+# Without a compositor a layered window is drawn opaque, so xcompmgr is needed.
+
+_WINE_ENV_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+_free_display() {
+  local n
+  for n in $(seq 90 140); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then echo "$n"; return; fi
+  done
+  return 1
+}
+
+_wait_for() {  # _wait_for SECONDS COMMAND...
+  local limit=$(( $1 * 10 )); shift
+  local i
+  for ((i = 0; i < limit; i++)); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+
+wine_env_start() {
+  local dir="$1"
+  mkdir -p "$dir/env"
+  : >"$dir/env/pids"
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX="$dir/wine" WINEARCH=win32
+  if [ "${KEEP_DISPLAY:-0}" != 1 ] || [ -z "${DISPLAY:-}" ]; then
+    local n; n=$(_free_display)
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$dir/env/xvfb.log" 2>&1 &
+    echo $! >>"$dir/env/pids"
+    export DISPLAY=":$n"
+    _wait_for 20 test -e "/tmp/.X11-unix/X$n" || { echo "Xvfb did not start" >&2; return 1; }
+    openbox >"$dir/env/openbox.log" 2>&1 &
+    echo $! >>"$dir/env/pids"
+    xcompmgr >"$dir/env/xcompmgr.log" 2>&1 &
+    echo $! >>"$dir/env/pids"
+  fi
+  if [ ! -f "$WINEPREFIX/.tessark-ready" ]; then
+    rm -rf "$WINEPREFIX"
+    wineboot -i >"$dir/env/wineboot.log" 2>&1 || true
+    wineserver -w
+    wine regedit "$_WINE_ENV_ROOT/scripts/japanese_fonts.reg" >>"$dir/env/wineboot.log" 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.tessark-ready"
+  fi
+  # One server for the whole run: every Wine process start is then cheap.
+  wineserver -p >/dev/null 2>&1 &
+  sleep 0.2
+}
+
+wine_env_stop() {
+  local dir="$1"
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -f "$dir/env/pids" ]; then
+    local pid
+    for pid in $(tac "$dir/env/pids"); do kill "$pid" 2>/dev/null || true; done
+    rm -f "$dir/env/pids"
+  fi
+}
