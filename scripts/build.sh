@@ -1,16 +1,27 @@
 #!/usr/bin/env bash
-# Builds the native core with its unit tests and the 32-bit Windows programs
-# with their tests. BUILD_DIR (default: build) holds both builds.
+# Builds the native core with its unit tests, the 32-bit Windows programs
+# (build/win) and, where this machine's Wine runs only 64-bit programs, a
+# 64-bit build of the programs and their tests (build/win64) for the Wine
+# test tiers. BUILD_DIR (default: build) holds the builds.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
 JOBS="${JOBS:-$(nproc)}"
+ARCH="$("$ROOT/scripts/wine_arch.sh")"
 
-cmake -S "$ROOT" -B "$BUILD_DIR/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
-cmake --build "$BUILD_DIR/native" -j "$JOBS" >"$BUILD_DIR/native-build.log" 2>&1 || {
-  tail -40 "$BUILD_DIR/native-build.log"; exit 1; }
+build() {  # build NAME CMAKE_ARGS...
+  local name="$1"; shift
+  cmake -S "$ROOT" -B "$BUILD_DIR/$name" "$@" >"$BUILD_DIR/$name-configure.log" 2>&1 || {
+    tail -40 "$BUILD_DIR/$name-configure.log"; return 1; }
+  cmake --build "$BUILD_DIR/$name" -j "$JOBS" >"$BUILD_DIR/$name-build.log" 2>&1 || {
+    grep -E "error|Error" "$BUILD_DIR/$name-build.log" | head -40; return 1; }
+}
 
-cmake -S "$ROOT" -B "$BUILD_DIR/win" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
-      -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$BUILD_DIR/win" -j "$JOBS" >"$BUILD_DIR/win-build.log" 2>&1 || {
-  tail -40 "$BUILD_DIR/win-build.log"; exit 1; }
+mkdir -p "$BUILD_DIR"
+build native -DCMAKE_BUILD_TYPE=Debug
+if [ "$ARCH" = i686 ]; then
+  build win -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release
+else
+  build win -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release -DTESSARK_TESTS=OFF
+  build win64 -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-x86_64.cmake" -DCMAKE_BUILD_TYPE=Release
+fi

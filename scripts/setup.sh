@@ -3,7 +3,7 @@
 # Quiet when everything is there; works as root or through sudo.
 set -euo pipefail
 
-PACKAGES=(cmake g++ googletest g++-mingw-w64-i686 wine wine32 wine64 xvfb openbox xcompmgr
+PACKAGES=(cmake g++ googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32 wine64 xvfb openbox xcompmgr
           xdotool x11-apps imagemagick fonts-ipafont-gothic clang libclang-rt-14-dev
           valgrind zip python3)
 

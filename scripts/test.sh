@@ -13,8 +13,10 @@ echo "setup: $(( $(date +%s) - start )) s"
 "$ROOT/scripts/build.sh" || { echo "build failed"; echo "0 passed, 1 failed"; exit 1; }
 echo "build: $(( $(date +%s) - start )) s"
 
-rm -rf "$BUILD_DIR/native/results" "$BUILD_DIR/win/results"
-mkdir -p "$BUILD_DIR/native/results" "$BUILD_DIR/win/results"
+# The Wine tiers run the build that this machine's Wine can execute.
+if [ "$("$ROOT/scripts/wine_arch.sh")" = i686 ]; then WIN="$BUILD_DIR/win"; else WIN="$BUILD_DIR/win64"; fi
+rm -rf "$BUILD_DIR/native/results" "$WIN/results"
+mkdir -p "$BUILD_DIR/native/results" "$WIN/results"
 
 # Tier 1: the portable core, natively with sanitizers.
 (cd "$BUILD_DIR/native" && ctest --output-on-failure --output-junit results/ctest.xml ${CTEST_ARGS:-}) \
@@ -26,9 +28,9 @@ source "$ROOT/scripts/wine_env.sh"
 wine_env_start "$BUILD_DIR"
 trap 'wine_env_stop "$BUILD_DIR"' EXIT
 echo "wine ready: $(( $(date +%s) - start )) s"
-(cd "$BUILD_DIR/win" && ctest --output-on-failure --timeout 600 --output-junit results/ctest.xml ${CTEST_ARGS:-}) \
+(cd "$WIN" && ctest --output-on-failure --timeout 600 --output-junit results/ctest.xml ${CTEST_ARGS:-}) \
   >"$BUILD_DIR/win-test.log" 2>&1
 echo "wine tests: $(( $(date +%s) - start )) s"
 
 grep -hE "^(The following tests FAILED|[[:space:]]+[0-9]+ - )" "$BUILD_DIR/native-test.log" "$BUILD_DIR/win-test.log" || true
-python3 "$ROOT/scripts/summarize.py" "$BUILD_DIR/native/results" "$BUILD_DIR/win/results"
+python3 "$ROOT/scripts/summarize.py" "$BUILD_DIR/native/results" "$WIN/results"

@@ -28,7 +28,10 @@ wine_env_start() {
   local dir="$1"
   mkdir -p "$dir/env"
   : >"$dir/env/pids"
-  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX="$dir/wine" WINEARCH=win32
+  local wine="$_WINE_ENV_ROOT/scripts/wine"
+  export TESSARK_WINE; TESSARK_WINE="$("$_WINE_ENV_ROOT/scripts/wine_arch.sh" loader)"
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX="$dir/wine"
+  if [ "$("$_WINE_ENV_ROOT/scripts/wine_arch.sh")" = i686 ]; then export WINEARCH=win32; else export WINEARCH=win64; fi
   if [ "${KEEP_DISPLAY:-0}" != 1 ] || [ -z "${DISPLAY:-}" ]; then
     local n; n=$(_free_display)
     Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$dir/env/xvfb.log" 2>&1 &
@@ -42,9 +45,9 @@ wine_env_start() {
   fi
   if [ ! -f "$WINEPREFIX/.tessark-ready" ]; then
     rm -rf "$WINEPREFIX"
-    wineboot -i >"$dir/env/wineboot.log" 2>&1 || true
+    "$wine" wineboot -i >"$dir/env/wineboot.log" 2>&1 || true
     wineserver -w
-    wine regedit "$_WINE_ENV_ROOT/scripts/japanese_fonts.reg" >>"$dir/env/wineboot.log" 2>&1
+    "$wine" regedit "$_WINE_ENV_ROOT/scripts/japanese_fonts.reg" >>"$dir/env/wineboot.log" 2>&1
     wineserver -w
     touch "$WINEPREFIX/.tessark-ready"
   fi

@@ -12,7 +12,9 @@ import time
 import unittest
 import xml.etree.ElementTree as ET
 
-WIN_BUILD = os.environ.get("TESSARK_WIN_BUILD", os.path.join(os.path.dirname(__file__), "../../build/win"))
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "../.."))
+WIN_BUILD = os.environ.get("TESSARK_WIN_BUILD", os.path.join(ROOT, "build/win64"))
+WINE = os.path.join(ROOT, "scripts/wine")  # picks the loader this machine can run
 RESULTS = os.environ.get("TESSARK_RESULTS", os.path.join(WIN_BUILD, "results"))
 SHOTS = os.path.join(WIN_BUILD, "shots")
 DRIVER = os.path.join(WIN_BUILD, "tests/e2e/driver.exe")
@@ -40,13 +42,13 @@ def to_windows_path(path):
 
 def start(exe, *args, cwd=None):
     """Starts a Windows program under Wine without waiting; returns the Popen."""
-    return subprocess.Popen(["wine", exe, *args], cwd=cwd or os.path.dirname(os.path.abspath(exe)),
+    return subprocess.Popen([WINE, exe, *args], cwd=cwd or os.path.dirname(os.path.abspath(exe)),
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
 def driver(*args, timeout=60, check=False):
     """Runs a driver command; returns (exit code, stdout text)."""
-    result = subprocess.run(["wine", DRIVER, *[str(a) for a in args]], capture_output=True,
+    result = subprocess.run([WINE, DRIVER, *[str(a) for a in args]], capture_output=True,
                             timeout=timeout)
     out = result.stdout.decode("utf-8", "replace")
     if check and result.returncode != 0:
