@@ -1,0 +1,16 @@
+// Values of the settings dialogs' controls, and the About link's hit test.
+#include "editor/dialog_values.h"
+
+int32_t updown_value(uint32_t getpos_result) {
+  int32_t v = static_cast<int16_t>(getpos_result & 0xFFFF);
+  return v < 0 ? 0 : v;
+}
+
+uint32_t transparent_from_updowns(uint32_t red_result, uint32_t green_result, uint32_t blue_result) {
+  return ((red_result & 0xFF) << 16) | ((green_result & 0xFF) << 8) | (blue_result & 0xFF);
+}
+
+bool pointer_outside(uint32_t mouse_lparam, int32_t width, int32_t height) {
+  uint32_t x = mouse_lparam & 0xFFFF, y = mouse_lparam >> 16;
+  return width <= 0 || height <= 0 || x >= static_cast<uint32_t>(width) || y >= static_cast<uint32_t>(height);
+}

@@ -1,0 +1,18 @@
+// Turning what the settings dialogs' controls report into stored values.
+#pragma once
+#include <cstdint>
+
+// The value an up-down control's UDM_GETPOS result stands for: the low word
+// as a signed 16-bit number (the error flag in the high word is ignored),
+// with a negative value raised to 0.
+int32_t updown_value(uint32_t getpos_result);
+
+// The transparent colour (0x00RRGGBB) from the three up-down results of the
+// background image dialog, each component cut to its low 8 bits.
+uint32_t transparent_from_updowns(uint32_t red_result, uint32_t green_result, uint32_t blue_result);
+
+// True when a mouse position as WM_MOUSEMOVE gives it (x in the low word, y
+// in the high word, each read unsigned) lies outside a width x height client
+// area; positions left of or above the area wrap to large values and count as
+// outside.
+bool pointer_outside(uint32_t mouse_lparam, int32_t width, int32_t height);
