@@ -12,10 +12,22 @@ struct BackgroundBitmap {
   int height;
 };
 
-// Loads path as a bitmap and replaces the pixels of transparent (0x00RRGGBB)
-// with background (COLORREF). Returns a bitmap the caller owns, or one with a
-// null handle when the file cannot be read as a bitmap or its pixel buffer
-// cannot be allocated. Reports nothing.
+// The file at path as a DIB section (LoadImageW with LR_LOADFROMFILE and
+// LR_CREATEDIBSECTION). Null for an empty path, a missing file or one that is
+// not a bitmap the platform reads. The caller owns the bitmap.
+HBITMAP load_bitmap_file(const wchar_t* path);
+
+// Makes the background bitmap from a loaded one, taking ownership of loaded
+// (null gives no image). When transparent (0x00RRGGBB) differs from the
+// background (COLORREF) in pixel order, every pixel of the transparent colour
+// is set to the background colour in a screen-compatible copy and loaded is
+// deleted; otherwise loaded itself is the result. A pixel buffer that cannot
+// be sized, allocated or filled makes it no image (loaded deleted).
+BackgroundBitmap prepare_background_bitmap(HBITMAP loaded, COLORREF background, uint32_t transparent);
+
+// load_bitmap_file followed by prepare_background_bitmap. Returns a bitmap
+// the caller owns, or one with a null handle when the file cannot be read as
+// a bitmap or its pixel buffer cannot be allocated. Reports nothing.
 BackgroundBitmap load_background_image(const wchar_t* path, COLORREF background, uint32_t transparent);
 
 // Stretches image over window's whole client area; the window's WM_PAINT.

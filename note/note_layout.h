@@ -1,0 +1,41 @@
+// Placement and wheel-zoom arithmetic of a note window, and the other sums
+// the note program does on numbers read from its table. No platform calls.
+#pragma once
+#include <cstdint>
+
+struct NotePoint {
+  int32_t x;
+  int32_t y;
+};
+
+struct NoteRect {
+  int32_t x;
+  int32_t y;
+  int32_t width;
+  int32_t height;
+};
+
+// Top-left corner of a width x height note opened at the cursor: the corner
+// sits at the cursor, except where the note would cross the right or bottom
+// screen edge, where that edge sits at the cursor instead. Nothing else is
+// clamped, so the result may be negative.
+NotePoint place_note(NotePoint cursor, int32_t width, int32_t height, int32_t screen_width,
+                     int32_t screen_height);
+
+// The window after one wheel message with delta (positive: away from the
+// user, which shrinks): the longer side changes by delta, the shorter in
+// proportion and never below 100 pixels; then the window is pushed back from
+// the right and bottom screen edges. A note whose width or height is 0 or
+// less keeps its rectangle.
+NoteRect zoom_note_rect(int32_t delta, NoteRect window, int32_t screen_width, int32_t screen_height);
+
+// The wheel delta of a WM_MOUSEWHEEL wParam: its high 16 bits, signed.
+int32_t wheel_delta(uint32_t wparam);
+
+// One side of the edit control inside a container side: side - 2 x margin,
+// never below 0.
+int32_t edit_extent(int32_t container_side, int32_t margin);
+
+// Milliseconds until a note closes itself after seconds, computed without
+// overflow; 0 (and a negative value) means the note never closes by itself.
+uint64_t auto_close_milliseconds(int32_t seconds);

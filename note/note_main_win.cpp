@@ -1,0 +1,70 @@
+// Entry of the note program: read the note text from the program's own file
+// name, create the input window at the cursor, run the message loop.
+#include <stdlib.h>
+#include "note/note_state_win.h"
+#include "note/note_layout.h"
+#include "note/note_resources.h"
+#include "common/note_settings_table.h"
+#include "common/note_settings_table_win.h"
+
+NoteProcess note_state;
+
+namespace {
+
+const wchar_t INPUT_CLASS[] = L"VEMTO_SRC_MAIN";
+const int MODULE_PATH_UNITS = 2048;
+
+bool register_input_class(HINSTANCE instance) {
+  WNDCLASSEXW wc;
+  ZeroMemory(&wc, sizeof wc);
+  wc.cbSize = sizeof wc;
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = input_window_proc;
+  wc.hInstance = instance;
+  wc.hIcon = static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(NOTE_ICON_GROUP_ID), IMAGE_ICON, 0, 0, LR_SHARED));
+  wc.hCursor = static_cast<HCURSOR>(
+      LoadImageW(nullptr, IDC_ARROW, IMAGE_CURSOR, 0, 0, LR_SHARED | LR_DEFAULTSIZE));
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  wc.lpszClassName = INPUT_CLASS;
+  return RegisterClassExW(&wc) != 0;
+}
+
+}  // namespace
+
+void set_note_text_from_path(const wchar_t* module_path) {
+  wchar_t drive[3], dir[256], name[NOTE_TEXT_UNITS], ext[256];
+  // The splitter refuses a path whose parts do not fit; the note then shows
+  // without text rather than not at all.
+  if (!module_path || _wsplitpath_s(module_path, drive, 3, dir, 256, name, NOTE_TEXT_UNITS, ext, 256) != 0)
+    name[0] = 0;
+  unescape_note_name(reinterpret_cast<const char16_t*>(name), reinterpret_cast<char16_t*>(note_state.text));
+}
+
+HWND create_note_window(HINSTANCE instance) {
+  note_state.instance = instance;
+  if (!register_input_class(instance)) return nullptr;
+  wchar_t path[MODULE_PATH_UNITS];
+  DWORD n = GetModuleFileNameW(nullptr, path, MODULE_PATH_UNITS);
+  set_note_text_from_path(n > 0 && n < MODULE_PATH_UNITS ? path : nullptr);
+  note_state.margin = note_setting_int(instance, NS_MARGIN, 32);
+  POINT cursor;
+  GetCursorPos(&cursor);
+  int screen_width = GetSystemMetrics(SM_CXSCREEN), screen_height = GetSystemMetrics(SM_CYSCREEN);
+  int width = note_setting_int(instance, NS_CLIENT_WIDTH, 32);
+  int height = note_setting_int(instance, NS_CLIENT_HEIGHT, 32);
+  NotePoint at = place_note({cursor.x, cursor.y}, width, height, screen_width, screen_height);
+  return CreateWindowExW(WS_EX_LAYERED, INPUT_CLASS, note_state.text, WS_POPUP | WS_VISIBLE | WS_SYSMENU,
+                         at.x, at.y, width, height, nullptr, nullptr, instance, nullptr);
+}
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+  if (!create_note_window(instance)) return -1;
+  MSG msg;
+  // GetMessageW gives -1 on a broken loop; end then rather than spin.
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
