@@ -19,10 +19,11 @@ void fill_dib32_header(BITMAPINFOHEADER* h, LONG width, LONG height) {
 }
 
 // A screen-compatible copy of loaded with transparent replaced by key, or null.
-HBITMAP convert_pixels(HBITMAP loaded, LONG width, LONG height, uint32_t transparent, uint32_t key) {
+HBITMAP convert_pixels(HBITMAP loaded, LONG width, LONG height, uint32_t transparent, uint32_t key,
+                       HANDLE heap) {
   size_t bytes;
   if (!dib32_image_bytes(width, height, &bytes)) return nullptr;
-  void* pixels = HeapAlloc(GetProcessHeap(), 0, bytes);
+  void* pixels = HeapAlloc(heap, 0, bytes);
   if (!pixels) return nullptr;
   BITMAPINFOHEADER header;
   fill_dib32_header(&header, width, height);
@@ -36,7 +37,7 @@ HBITMAP convert_pixels(HBITMAP loaded, LONG width, LONG height, uint32_t transpa
                             DIB_RGB_COLORS);
   }
   ReleaseDC(nullptr, screen);
-  HeapFree(GetProcessHeap(), 0, pixels);
+  HeapFree(heap, 0, pixels);
   return result;
 }
 
@@ -48,7 +49,8 @@ HBITMAP load_bitmap_file(const wchar_t* path) {
       LoadImageW(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
 }
 
-BackgroundBitmap prepare_background_bitmap(HBITMAP loaded, COLORREF background, uint32_t transparent) {
+BackgroundBitmap prepare_background_bitmap(HBITMAP loaded, COLORREF background, uint32_t transparent,
+                                           HANDLE heap) {
   if (!loaded) return NO_IMAGE;
   uint32_t key = to_pixel_order(background);
   BITMAP info;
@@ -59,7 +61,8 @@ BackgroundBitmap prepare_background_bitmap(HBITMAP loaded, COLORREF background, 
   BackgroundBitmap image = {loaded, info.bmWidth, info.bmHeight};
   // Transparent pixels already show the background colour.
   if (transparent == key) return image;
-  image.bitmap = convert_pixels(loaded, info.bmWidth, info.bmHeight, transparent, key);
+  image.bitmap = convert_pixels(loaded, info.bmWidth, info.bmHeight, transparent, key,
+                                heap ? heap : GetProcessHeap());
   DeleteObject(loaded);
   return image.bitmap ? image : NO_IMAGE;
 }

@@ -21,9 +21,11 @@ HBITMAP load_bitmap_file(const wchar_t* path);
 // (null gives no image). When transparent (0x00RRGGBB) differs from the
 // background (COLORREF) in pixel order, every pixel of the transparent colour
 // is set to the background colour in a screen-compatible copy and loaded is
-// deleted; otherwise loaded itself is the result. A pixel buffer that cannot
-// be sized, allocated or filled makes it no image (loaded deleted).
-BackgroundBitmap prepare_background_bitmap(HBITMAP loaded, COLORREF background, uint32_t transparent);
+// deleted; otherwise loaded itself is the result. The pixel buffer comes
+// from heap (null: the process heap) and is freed before returning; one that
+// cannot be sized, allocated or filled makes it no image (loaded deleted).
+BackgroundBitmap prepare_background_bitmap(HBITMAP loaded, COLORREF background, uint32_t transparent,
+                                           HANDLE heap = nullptr);
 
 // load_bitmap_file followed by prepare_background_bitmap. Returns a bitmap
 // the caller owns, or one with a null handle when the file cannot be read as
