@@ -3,6 +3,8 @@
 #include "editor/commands_win.h"
 #include <shellapi.h>
 #include <cwchar>
+#include "editor/builder/note_reopen_win.h"
+#include "editor/builder/note_writer_win.h"
 #include "editor/choosers_win.h"
 #include "editor/dialogs_win.h"
 #include "editor/editor_ids.h"
@@ -29,6 +31,14 @@ void open_program_folder() {
     ShellExecuteW(nullptr, L"explore", folder, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
+// Output and correction run nested message loops (their message boxes); the
+// busy flag drops every command that arrives meanwhile.
+void run_busy(void (*operation)(HWND, bool), HWND main_window, bool quit) {
+  g_editor.busy = true;
+  operation(main_window, quit);
+  g_editor.busy = false;
+}
+
 void set_background_image(HWND main_window) {
   if (!run_dialog(main_window, IDD_IMAGE, image_dialog_proc)) return;
   if (g_settings.note.image_enabled) load_preview_background_image(main_window);
@@ -53,11 +63,24 @@ void show_readme(HWND main_window) {
 }
 
 void dispatch_command(HWND main_window, int id) {
-  // Output, correction and reopening (1000, 1009, 1010, 1033, 1034) belong to
-  // the note builder and are not handled here.
   if (style_slot_of_load(id)) return load_style(main_window, id);
   if (style_slot_of_save(id)) return save_style(main_window, id);
   switch (id) {
+    case CMD_OUTPUT_NOTE:
+      run_busy(output_note, main_window, false);
+      break;
+    case CMD_OUTPUT_AND_QUIT:
+      run_busy(output_note, main_window, true);
+      break;
+    case CMD_REFLECT_CORRECTIONS:
+      run_busy(reflect_corrections, main_window, false);
+      break;
+    case CMD_REFLECT_AND_QUIT:
+      run_busy(reflect_corrections, main_window, true);
+      break;
+    case CMD_REOPEN_NOTE:
+      choose_note_to_reopen(main_window);
+      break;
     case CMD_QUIT:
       PostMessageW(main_window, WM_CLOSE, 0, 0);
       break;

@@ -2,6 +2,7 @@
 // handling, and the dispatch of every message to its handler.
 #include "editor/main_window_win.h"
 #include "common/background_image_win.h"
+#include "editor/builder/note_reopen_win.h"
 #include "editor/commands_win.h"
 #include "editor/editor_ids.h"
 #include "editor/editor_state_win.h"
@@ -30,6 +31,8 @@ LRESULT on_create(HWND window, const CREATESTRUCTW* cs) {
   update_style_menu(g_editor.menu);
   CheckMenuItem(g_editor.menu, CMD_ESCAPE_MESSAGE,
                 MF_BYCOMMAND | (g_settings.escape_message ? MF_CHECKED : MF_UNCHECKED));
+  reopen_from_command_line(window);
+  DragAcceptFiles(window, TRUE);
   return 0;
 }
 
@@ -80,6 +83,9 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
     case WM_CTLCOLOREDIT:
       if (reinterpret_cast<HWND>(lparam) == g_editor.edit)
         return edit_colors(window, reinterpret_cast<HDC>(wparam));
+      break;
+    case WM_DROPFILES:  // exactly one dropped note is reopened
+      reopen_dropped_note(reinterpret_cast<HDROP>(wparam), window);
       break;
     case WM_DESTROY:
       PostQuitMessage(0);

@@ -1,0 +1,214 @@
+// Reopening notes into an editor window through the real string loader:
+// a note written from the note template, files that are no notes, and the
+// editor state that must stay as it was after a failed reopen.
+#include <gtest/gtest.h>
+#include <string>
+#include "common/note_settings_table.h"
+#include "common/text16.h"
+#include "editor/builder/note_reopen_win.h"
+#include "editor/editor_state_win.h"
+#include "editor/settings_store_win.h"
+#include "test_icon_template_support.h"
+
+namespace {
+
+const wchar_t* W(const char16_t* s) { return reinterpret_cast<const wchar_t*>(s); }
+
+// A window standing in for the editor's main window: class background,
+// a menu with the two correction items greyed, the edit control as child 1.
+class ReopenWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    static ATOM atom = [] {
+      WNDCLASSW wc = {};
+      wc.lpfnWndProc = DefWindowProcW;
+      wc.hInstance = GetModuleHandleW(nullptr);
+      wc.lpszClassName = L"TESSARK_TEST_MAIN";
+      return RegisterClassW(&wc);
+    }();
+    ASSERT_NE(atom, 0);
+    set_default_editor_settings(&g_settings);
+    ini_ = scratch_folder(L"reopen") + L"\\user Tessark.ini";
+    DeleteFileW(ini_.c_str());
+    lstrcpynW(reinterpret_cast<wchar_t*>(g_settings.settings_path), ini_.c_str(), PATH_UNITS);
+    g_editor = EditorState{};
+    HMENU bar = CreateMenu(), file = CreatePopupMenu();
+    AppendMenuW(file, MF_STRING | MF_GRAYED, 1010, L"訂正を反映する");
+    AppendMenuW(file, MF_STRING | MF_GRAYED, 1033, L"訂正を反映して終了");
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"ファイル");
+    main_ = CreateWindowExW(0, L"TESSARK_TEST_MAIN", L"Tessark", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                            50, 50, 400, 300, nullptr, bar, GetModuleHandleW(nullptr), nullptr);
+    edit_ = CreateWindowExW(0, L"EDIT", L"before", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 10, 10,
+                            300, 200, main_, reinterpret_cast<HMENU>(1), nullptr, nullptr);
+    g_editor.main_window = main_;
+    g_editor.edit = edit_;
+    g_editor.menu = bar;
+    g_editor.background_brush = CreateSolidBrush(g_settings.note.background_color);
+    SetClassLongPtrW(main_, GCLP_HBRBACKGROUND,
+                     reinterpret_cast<LONG_PTR>(g_editor.background_brush));
+  }
+
+  void TearDown() override {
+    DestroyWindow(main_);
+    DeleteFileW(ini_.c_str());
+  }
+
+  // Reopens path, answering the boxes it shows.
+  std::vector<MessageWatcher::Seen> reopen(const std::wstring& path) {
+    MessageWatcher watcher;
+    reopen_note(main_, path.c_str());
+    return watcher.finish();
+  }
+
+  std::wstring text(HWND w) {
+    wchar_t buf[2048];
+    GetWindowTextW(w, buf, 2048);
+    return buf;
+  }
+
+  bool correction_enabled() {
+    return !(GetMenuState(g_editor.menu, 1010, MF_BYCOMMAND) & MF_GRAYED) &&
+           !(GetMenuState(g_editor.menu, 1033, MF_BYCOMMAND) & MF_GRAYED);
+  }
+
+  void expect_unchanged_after(const std::wstring& path) {
+    EditorSettings before = g_settings;
+    RECT client_before;
+    GetClientRect(main_, &client_before);
+    auto boxes = reopen(path);
+    ASSERT_EQ(boxes.size(), 1u) << "one message";
+    EXPECT_EQ(boxes[0].caption, L"エラー");
+    EXPECT_EQ(boxes[0].text, L"ファイルを開くのに失敗しました\n\n" + path);
+    EXPECT_EQ(memcmp(&before, &g_settings, sizeof before), 0) << "settings changed";
+    EXPECT_EQ(text(main_), L"Tessark");
+    EXPECT_EQ(text(edit_), L"before");
+    EXPECT_EQ(g_editor.current_note_path[0], 0);
+    EXPECT_FALSE(correction_enabled());
+    RECT client;
+    GetClientRect(main_, &client);
+    EXPECT_EQ(client.right, client_before.right);
+    EXPECT_EQ(GetFileAttributesW(ini_.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing saved";
+  }
+
+  HWND main_ = nullptr, edit_ = nullptr;
+  std::wstring ini_;
+};
+
+#ifdef TESSARK_NOTE_TEMPLATE
+// A copy of the note template whose table is replaced by s and the client size.
+std::wstring write_note(const std::wstring& name, const NoteSettings& s, int width, int height) {
+  std::wstring path = scratch_folder(L"notes") + L"\\" + name;
+  if (!CopyFileW(TESSARK_NOTE_TEMPLATE, path.c_str(), FALSE)) return L"";
+  uint8_t table[NOTE_SETTINGS_TABLE_BYTES];
+  size_t bytes = encode_note_settings(s, width, height, table);
+  HANDLE update = BeginUpdateResourceW(path.c_str(), FALSE);
+  UpdateResourceW(update, RT_STRING, MAKEINTRESOURCEW(1), 0, table, static_cast<DWORD>(bytes));
+  return EndUpdateResourceW(update, FALSE) ? path : L"";
+}
+#endif
+
+}  // namespace
+
+TEST_F(ReopenWindow, FilesThatAreNoNotesChangeNothing) {
+  // A program without a string table: this test program.
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  expect_unchanged_after(self);
+  // A text file.
+  std::wstring txt = scratch_folder(L"reopen") + L"\\memo.txt";
+  write_bytes(txt, {'B', 'u', 'y', ' ', 'm', 'i', 'l', 'k', '\r', '\n'});
+  expect_unchanged_after(txt);
+  // A text file named like a note, a missing file and the empty path.
+  std::wstring fake = scratch_folder(L"reopen") + L"\\Buy milk.exe";
+  write_bytes(fake, std::vector<uint8_t>(4096, 'M'));
+  expect_unchanged_after(fake);
+  expect_unchanged_after(L"C:\\no such folder\\note.exe");
+  expect_unchanged_after(L"");
+}
+
+#ifdef TESSARK_NOTE_TEMPLATE
+TEST_F(ReopenWindow, ANoteBecomesTheEditorsNote) {
+  NoteSettings s;
+  set_default_note_settings(&s);
+  s.margin = 12;
+  s.background_color = RGB(255, 255, 0);
+  s.text_color = RGB(0, 0, 255);
+  s.font_height = -21;
+  s.font_weight = 700;
+  s.font_italic = 1;
+  text16_copy(s.face_name, FACE_NAME_UNITS, u"IPAGothic");
+  s.auto_close_seconds = 42;
+  s.transparent_color = 0x00FF0000;
+  s.icon_enabled = 1;
+  text16_copy(s.icon_path, PATH_UNITS, u"C:\\icons\\a.ico");
+  std::wstring path = write_note(L"Buy milk,.and eggs.exe", s, 333, 177);
+  ASSERT_FALSE(path.empty());
+  auto boxes = reopen(path);
+  EXPECT_TRUE(boxes.empty());
+  const NoteSettings& n = g_settings.note;
+  EXPECT_EQ(n.margin, 12);
+  EXPECT_EQ(n.background_color, RGB(255, 255, 0));
+  EXPECT_EQ(n.text_color, RGB(0, 0, 255));
+  EXPECT_EQ(n.font_height, -21);
+  EXPECT_EQ(n.font_weight, 700);
+  EXPECT_EQ(n.font_italic, 1);
+  EXPECT_STREQ(W(n.face_name), L"IPAGothic");
+  EXPECT_EQ(n.auto_close_seconds, 42);
+  EXPECT_EQ(n.transparent_color, 0x00FF0000u);
+  EXPECT_EQ(n.image_enabled, 0);
+  EXPECT_EQ(n.icon_enabled, 1);
+  EXPECT_STREQ(W(n.icon_path), L"C:\\icons\\a.ico");
+  RECT client;
+  GetClientRect(main_, &client);
+  EXPECT_EQ(client.right, 333);
+  EXPECT_EQ(client.bottom, 177);
+  EXPECT_EQ(text(main_), L"Tessark - Buy milk,.and eggs.exe");
+  EXPECT_EQ(text(edit_), L"Buy milk\r\nand eggs");
+  EXPECT_EQ(std::wstring(g_editor.current_note_path), path);
+  EXPECT_TRUE(correction_enabled());
+  // The class background is the new colour's brush, and the look was saved.
+  LOGBRUSH lb;
+  GetObjectW(reinterpret_cast<HBRUSH>(GetClassLongPtrW(main_, GCLP_HBRBACKGROUND)), sizeof lb, &lb);
+  EXPECT_EQ(lb.lbColor, RGB(255, 255, 0));
+  wchar_t face[64];
+  GetPrivateProfileStringW(L"FONT", L"FACE_NAME", L"", face, 64, ini_.c_str());
+  EXPECT_STREQ(face, L"IPAGothic");
+  EXPECT_EQ(GetPrivateProfileIntW(L"WINDOW", L"MARGIN", -1, ini_.c_str()), 12);
+}
+
+TEST_F(ReopenWindow, TheTemplatesOwnTableAndALongFaceName) {
+  // The plain note template reopens with its own defaults.
+  std::wstring plain = scratch_folder(L"notes") + L"\\plain.exe";
+  ASSERT_TRUE(CopyFileW(TESSARK_NOTE_TEMPLATE, plain.c_str(), FALSE));
+  EXPECT_TRUE(reopen(plain).empty());
+  EXPECT_EQ(g_settings.note.background_color, 0u);
+  EXPECT_EQ(g_settings.note.text_color, 255u);
+  EXPECT_EQ(g_settings.note.auto_close_seconds, 10);
+  EXPECT_STREQ(W(g_settings.note.face_name), L"ＭＳ ゴシック");
+  RECT client;
+  GetClientRect(main_, &client);
+  EXPECT_EQ(client.right, 300);
+  EXPECT_EQ(client.bottom, 200);
+  EXPECT_EQ(text(edit_), L"plain");
+
+  // A table written by something other than the editor, with a 40-unit face.
+  std::wstring path = scratch_folder(L"notes") + L"\\longface.exe";
+  ASSERT_TRUE(CopyFileW(TESSARK_NOTE_TEMPLATE, path.c_str(), FALSE));
+  std::vector<std::u16string> entries = {u"5", u"210", u"110", u"0", u"0", u"20", u"0", u"400",
+                                         u"0", std::u16string(40, u'F'), u"0", u"", u"0", u""};
+  std::vector<uint8_t> block;
+  for (auto& e : entries) {
+    block.push_back(static_cast<uint8_t>(e.size()));
+    block.push_back(0);
+    for (char16_t c : e) block.push_back(static_cast<uint8_t>(c)), block.push_back(c >> 8);
+  }
+  HANDLE update = BeginUpdateResourceW(path.c_str(), FALSE);
+  UpdateResourceW(update, RT_STRING, MAKEINTRESOURCEW(1), 0, block.data(),
+                  static_cast<DWORD>(block.size()));
+  ASSERT_TRUE(EndUpdateResourceW(update, FALSE));
+  EXPECT_TRUE(reopen(path).empty());
+  EXPECT_EQ(std::wstring(W(g_settings.note.face_name)), std::wstring(31, L'F'));
+  GetClientRect(main_, &client);
+  EXPECT_EQ(client.right, 210);
+}
+#endif
