@@ -51,6 +51,12 @@ wine_env_start() {
     wineserver -w
     touch "$WINEPREFIX/.tessark-ready"
   fi
+  # Wine links the shell folders to the Unix home; notes are written to the
+  # desktop, which must be the prefix's own folder, never the home.
+  local link
+  for link in "$WINEPREFIX"/drive_c/users/*/{Desktop,Documents,Downloads,Music,Pictures,Videos}; do
+    if [ -L "$link" ]; then rm -f "$link" && mkdir -p "$link"; fi
+  done
   # One server for the whole run: every Wine process start is then cheap.
   wineserver -p >/dev/null 2>&1 &
   sleep 0.2

@@ -101,10 +101,24 @@ class Image:
     """A screenshot as RGB rows, read from a binary PPM."""
 
     def __init__(self, data):
-        parts = data.split(maxsplit=4)
-        assert parts[0] == b"P6", "not a binary PPM"
-        self.width, self.height = int(parts[1]), int(parts[2])
-        self.pixels = parts[4][: self.width * self.height * 3]
+        # Header: magic, width, height, maximum, with "#" comments between
+        # fields; exactly one white-space byte then separates it from the
+        # pixels, whose first bytes may well look like white space.
+        fields, at = [], 0
+        while len(fields) < 4:
+            while data[at:at + 1].isspace():
+                at += 1
+            if data[at:at + 1] == b"#":
+                at = data.index(b"\n", at) + 1
+                continue
+            end = at
+            while not data[end:end + 1].isspace():
+                end += 1
+            fields.append(data[at:end])
+            at = end
+        assert fields[0] == b"P6", "not a binary PPM"
+        self.width, self.height = int(fields[1]), int(fields[2])
+        self.pixels = data[at + 1: at + 1 + self.width * self.height * 3]
 
     def pixel(self, x, y):
         i = (y * self.width + x) * 3
