@@ -60,6 +60,9 @@ wine_env_start() {
   # One server for the whole run: every Wine process start is then cheap.
   wineserver -p >/dev/null 2>&1 &
   sleep 0.2
+  # Start Wine's own services now, with their output in a log: started later
+  # by a test, they would inherit its output pipe and keep it open.
+  "$wine" cmd /c exit >>"$dir/env/wineboot.log" 2>&1 </dev/null
 }
 
 wine_env_stop() {

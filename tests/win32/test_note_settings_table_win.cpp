@@ -1,0 +1,97 @@
+// The note settings table written into a copy of a real MinGW-built program
+// with UpdateResourceW and read back with LoadStringW, as notes and the
+// editor's reopen read it.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <string>
+#include <vector>
+#include "common/note_settings_table.h"
+#include "common/note_settings_table_win.h"
+#include "common/text16.h"
+
+namespace {
+
+// Copies this test program and writes block as its string block 1, language 0.
+std::wstring program_with_table(const std::vector<uint8_t>& block, const wchar_t* name) {
+  wchar_t self[MAX_PATH], temp[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  GetTempPathW(MAX_PATH, temp);
+  std::wstring copy = std::wstring(temp) + name + std::to_wstring(GetCurrentProcessId()) + L".exe";
+  if (!CopyFileW(self, copy.c_str(), FALSE)) return L"";
+  HANDLE update = BeginUpdateResourceW(copy.c_str(), FALSE);
+  if (!update) return L"";
+  bool ok = UpdateResourceW(update, RT_STRING, MAKEINTRESOURCEW(1), MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL),
+                            (void*)block.data(), (DWORD)block.size());
+  if (!EndUpdateResourceW(update, !ok) || !ok) return L"";
+  return copy;
+}
+
+std::vector<uint8_t> encode(const NoteSettings& s, int w, int h) {
+  std::vector<uint8_t> out(NOTE_SETTINGS_TABLE_BYTES);
+  out.resize(encode_note_settings(s, w, h, out.data()));
+  return out;
+}
+
+HMODULE map_resources(const std::wstring& path) {
+  return LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+}
+
+}  // namespace
+
+TEST(NoteSettingsTableWin, EntriesRoundTripThroughUpdateResourceAndLoadString) {
+  NoteSettings s;
+  set_default_note_settings(&s);
+  s.font_height = -16;
+  s.background_color = 255;
+  s.transparent_color = 0x00FF0000;
+  s.auto_close_seconds = 5;
+  s.image_enabled = 1;
+  text16_copy(s.image_path, PATH_UNITS, u"C:\\絵\\bg.bmp");
+  std::wstring path = program_with_table(encode(s, 300, 200), L"table-");
+  ASSERT_FALSE(path.empty());
+  HMODULE note = map_resources(path);
+  ASSERT_NE(note, nullptr);
+
+  // The note's buffer sizes.
+  EXPECT_EQ(note_setting_int(note, NS_MARGIN, 32), 10);
+  EXPECT_EQ(note_setting_int(note, NS_CLIENT_WIDTH, 32), 300);
+  EXPECT_EQ(note_setting_int(note, NS_CLIENT_HEIGHT, 32), 200);
+  EXPECT_EQ(note_setting_int(note, NS_BACKGROUND_COLOR, 1024), 255);
+  EXPECT_EQ(note_setting_int(note, NS_TEXT_COLOR, 16), 0);
+  EXPECT_EQ(note_setting_int(note, NS_FONT_HEIGHT, 32), -16);
+  EXPECT_EQ(note_setting_int(note, NS_AUTO_CLOSE_SECONDS, 16), 5);
+  EXPECT_EQ(note_setting_int(note, NS_TRANSPARENT_COLOR, 1024), 16711680);
+  wchar_t text[1024];
+  EXPECT_EQ(note_setting(note, NS_FACE_NAME, text, 32), 7);
+  EXPECT_STREQ(text, L"ＭＳ ゴシック");
+  EXPECT_EQ(note_setting(note, NS_IMAGE_PATH, text, 1024), 12);
+  EXPECT_STREQ(text, L"C:\\絵\\bg.bmp");
+  // Empty entries read as absent, as the editor's reopen sees them.
+  EXPECT_EQ(note_setting(note, NS_ICON_PATH, text, 1024), 0);
+  EXPECT_STREQ(text, L"");
+  // A buffer too small keeps cap - 1 units.
+  EXPECT_EQ(note_setting(note, NS_BACKGROUND_COLOR, text, 3), 2);
+  EXPECT_STREQ(text, L"25");
+  FreeLibrary(note);
+  DeleteFileW(path.c_str());
+}
+
+TEST(NoteSettingsTableWin, TwoMaximalPathsSurviveTheResourceUpdate) {
+  NoteSettings s;
+  set_default_note_settings(&s);
+  std::u16string image(1023, u'i'), icon(1023, u'c');
+  text16_copy(s.image_path, PATH_UNITS, image.c_str());
+  text16_copy(s.icon_path, PATH_UNITS, icon.c_str());
+  s.image_enabled = s.icon_enabled = 1;
+  std::wstring path = program_with_table(encode(s, 1, 1), L"maxpaths-");
+  ASSERT_FALSE(path.empty());
+  HMODULE note = map_resources(path);
+  ASSERT_NE(note, nullptr);
+  wchar_t text[1024];
+  EXPECT_EQ(note_setting(note, NS_IMAGE_PATH, text, 1024), 1023);
+  EXPECT_EQ(std::wstring(text), std::wstring(1023, L'i'));
+  EXPECT_EQ(note_setting(note, NS_ICON_PATH, text, 1024), 1023);
+  EXPECT_EQ(std::wstring(text), std::wstring(1023, L'c'));
+  FreeLibrary(note);
+  DeleteFileW(path.c_str());
+}
