@@ -28,7 +28,7 @@ source "$ROOT/scripts/wine_env.sh"
 wine_env_start "$BUILD_DIR"
 trap 'wine_env_stop "$BUILD_DIR"' EXIT
 echo "wine ready: $(( $(date +%s) - start )) s"
-(cd "$WIN" && ctest --output-on-failure --timeout 600 --output-junit results/ctest.xml ${CTEST_ARGS:-}) \
+(cd "$WIN" && wine_env_run ctest --output-on-failure --timeout 600 --output-junit results/ctest.xml ${CTEST_ARGS:-}) \
   >"$BUILD_DIR/win-test.log" 2>&1
 echo "wine tests: $(( $(date +%s) - start )) s"
 

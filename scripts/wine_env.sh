@@ -5,9 +5,24 @@
 #                        KEEP_DISPLAY=1 and DISPLAY is set) Xvfb with openbox
 #                        and xcompmgr on a free display. Exports the variables.
 #   wine_env_stop DIR    ends what wine_env_start started, by process id.
+#   wine_env_run CMD...  runs CMD as the test user (see below) in the environment.
+# Run as root, the Wine tiers run as an unprivileged user, "tessark": root
+# writes through read-only attributes, so read-only files and folders would
+# not behave as they do for a Windows user. DIR is handed to that user.
 # Without a compositor a layered window is drawn opaque, so xcompmgr is needed.
 
 _WINE_ENV_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+TESSARK_TEST_USER="${TESSARK_TEST_USER:-tessark}"
+
+wine_env_run() {
+  if [ "$(id -u)" = 0 ]; then
+    setpriv --reuid="$TESSARK_TEST_USER" --regid="$TESSARK_TEST_USER" --clear-groups \
+      env HOME="/home/$TESSARK_TEST_USER" USER="$TESSARK_TEST_USER" LOGNAME="$TESSARK_TEST_USER" "$@"
+  else
+    "$@"
+  fi
+}
 
 _free_display() {
   local n
@@ -28,13 +43,17 @@ wine_env_start() {
   local dir="$1"
   mkdir -p "$dir/env"
   : >"$dir/env/pids"
+  if [ "$(id -u)" = 0 ]; then
+    id -u "$TESSARK_TEST_USER" >/dev/null 2>&1 || useradd -m -s /bin/sh "$TESSARK_TEST_USER"
+    chown -R "$TESSARK_TEST_USER:" "$dir"
+  fi
   local wine="$_WINE_ENV_ROOT/scripts/wine"
   export TESSARK_WINE; TESSARK_WINE="$("$_WINE_ENV_ROOT/scripts/wine_arch.sh" loader)"
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" WINEPREFIX="$dir/wine"
   if [ "$("$_WINE_ENV_ROOT/scripts/wine_arch.sh")" = i686 ]; then export WINEARCH=win32; else export WINEARCH=win64; fi
   if [ "${KEEP_DISPLAY:-0}" != 1 ] || [ -z "${DISPLAY:-}" ]; then
     local n; n=$(_free_display)
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$dir/env/xvfb.log" 2>&1 &
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -ac >"$dir/env/xvfb.log" 2>&1 &
     echo $! >>"$dir/env/pids"
     export DISPLAY=":$n"
     _wait_for 20 test -e "/tmp/.X11-unix/X$n" || { echo "Xvfb did not start" >&2; return 1; }
@@ -45,11 +64,11 @@ wine_env_start() {
   fi
   if [ ! -f "$WINEPREFIX/.tessark-ready" ]; then
     rm -rf "$WINEPREFIX"
-    "$wine" wineboot -i >"$dir/env/wineboot.log" 2>&1 || true
-    wineserver -w
-    "$wine" regedit "$_WINE_ENV_ROOT/scripts/japanese_fonts.reg" >>"$dir/env/wineboot.log" 2>&1
-    wineserver -w
-    touch "$WINEPREFIX/.tessark-ready"
+    wine_env_run "$wine" wineboot -i >"$dir/env/wineboot.log" 2>&1 || true
+    wine_env_run wineserver -w
+    wine_env_run "$wine" regedit "$_WINE_ENV_ROOT/scripts/japanese_fonts.reg" >>"$dir/env/wineboot.log" 2>&1
+    wine_env_run wineserver -w
+    wine_env_run touch "$WINEPREFIX/.tessark-ready"
   fi
   # Wine links the shell folders to the Unix home; notes are written to the
   # desktop, which must be the prefix's own folder, never the home.
@@ -58,16 +77,16 @@ wine_env_start() {
     if [ -L "$link" ]; then rm -f "$link" && mkdir -p "$link"; fi
   done
   # One server for the whole run: every Wine process start is then cheap.
-  wineserver -p >/dev/null 2>&1 &
+  wine_env_run wineserver -p >/dev/null 2>&1 &
   sleep 0.2
   # Start Wine's own services now, with their output in a log: started later
   # by a test, they would inherit its output pipe and keep it open.
-  "$wine" cmd /c exit >>"$dir/env/wineboot.log" 2>&1 </dev/null
+  wine_env_run "$wine" cmd /c exit >>"$dir/env/wineboot.log" 2>&1 </dev/null
 }
 
 wine_env_stop() {
   local dir="$1"
-  wineserver -k >/dev/null 2>&1 || true
+  wine_env_run wineserver -k >/dev/null 2>&1 || true
   if [ -f "$dir/env/pids" ]; then
     local pid
     for pid in $(tac "$dir/env/pids"); do kill "$pid" 2>/dev/null || true; done
