@@ -15,8 +15,10 @@ _WINE_ENV_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 TESSARK_TEST_USER="${TESSARK_TEST_USER:-tessark}"
 
+_switch_user() { [ "$(id -u)" = 0 ] && [ "${TESSARK_SWITCH_USER:-1}" = 1 ]; }
+
 wine_env_run() {
-  if [ "$(id -u)" = 0 ]; then
+  if _switch_user; then
     setpriv --reuid="$TESSARK_TEST_USER" --regid="$TESSARK_TEST_USER" --clear-groups \
       env HOME="/home/$TESSARK_TEST_USER" USER="$TESSARK_TEST_USER" LOGNAME="$TESSARK_TEST_USER" "$@"
   else
@@ -43,7 +45,7 @@ wine_env_start() {
   local dir="$1"
   mkdir -p "$dir/env"
   : >"$dir/env/pids"
-  if [ "$(id -u)" = 0 ]; then
+  if _switch_user; then
     id -u "$TESSARK_TEST_USER" >/dev/null 2>&1 || useradd -m -s /bin/sh "$TESSARK_TEST_USER"
     chown -R "$TESSARK_TEST_USER:" "$dir"
   fi
