@@ -57,4 +57,4 @@
 #define CMD_OUTPUT_AND_QUIT 1034
 
 /* The author's web page behind the About box's link. */
-#define AUTHOR_PAGE_URL "https://tessark.example.org/"
+#define AUTHOR_PAGE_URL "https://tessark.example/"

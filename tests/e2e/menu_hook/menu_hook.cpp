@@ -1,0 +1,70 @@
+// menu_hook.dll: hooked by the end-to-end driver into a window's thread, it
+// writes that window's menu bar and class background into shared memory,
+// because another process's menu cannot be read under Wine.
+#include <windows.h>
+#include <cwchar>
+#include <string>
+
+namespace {
+const wchar_t DUMP_NAME[] = L"TessarkDriverMenuDump";
+const DWORD DUMP_BYTES = 1 << 20;
+
+void dump_menu(HMENU menu, int depth, std::wstring& out) {
+  int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    wchar_t text[1100] = L"";
+    MENUITEMINFOW item = {};
+    item.cbSize = sizeof item;
+    item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_STRING;
+    item.dwTypeData = text;
+    item.cch = 1100;
+    if (!GetMenuItemInfoW(menu, i, TRUE, &item)) continue;
+    std::wstring flags;
+    if (item.fState & MFS_GRAYED) flags += L'g';
+    if (item.fState & MFS_CHECKED) flags += L'c';
+    if (item.fType & MFT_SEPARATOR) flags += L's';
+    if (item.hSubMenu) flags += L'p';
+    wchar_t head[64];
+    swprintf(head, 64, L"%d\t%d\t", depth, item.hSubMenu ? -1 : static_cast<int>(item.wID));
+    std::wstring escaped;
+    for (const wchar_t* p = text; *p; ++p) escaped += *p == L'\t' ? std::wstring(L"\\t") : std::wstring(1, *p);
+    out += head + flags + L"\t" + escaped + L"\n";
+    if (item.hSubMenu) dump_menu(item.hSubMenu, depth + 1, out);
+  }
+}
+
+void dump_class_background(HWND hwnd, std::wstring& out) {
+  HBRUSH brush = reinterpret_cast<HBRUSH>(GetClassLongPtrW(hwnd, GCLP_HBRBACKGROUND));
+  LOGBRUSH lb = {};
+  if (!brush || !GetObjectW(brush, sizeof lb, &lb) || lb.lbStyle == BS_NULL) {
+    out += L"class_background null\n";
+    return;
+  }
+  wchar_t line[64];
+  swprintf(line, 64, L"class_background solid %02X%02X%02X\n", GetRValue(lb.lbColor), GetGValue(lb.lbColor),
+           GetBValue(lb.lbColor));
+  out += line;
+}
+
+void write_dump(HWND hwnd) {
+  std::wstring out;
+  if (HMENU menu = GetMenu(hwnd)) dump_menu(menu, 0, out);
+  dump_class_background(hwnd, out);
+  HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, DUMP_NAME);
+  if (!mapping) return;
+  if (wchar_t* view = static_cast<wchar_t*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, DUMP_BYTES))) {
+    size_t n = out.size() < DUMP_BYTES / 2 - 1 ? out.size() : DUMP_BYTES / 2 - 1;
+    wmemcpy(view, out.c_str(), n);
+    view[n] = 0;
+    UnmapViewOfFile(view);
+  }
+  CloseHandle(mapping);
+}
+}  // namespace
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK menu_hook_proc(int code, WPARAM wparam, LPARAM lparam) {
+  static const UINT dump_message = RegisterWindowMessageW(DUMP_NAME);
+  const CWPSTRUCT* msg = reinterpret_cast<const CWPSTRUCT*>(lparam);
+  if (code == HC_ACTION && msg->message == dump_message) write_dump(msg->hwnd);
+  return CallNextHookEx(nullptr, code, wparam, lparam);
+}
