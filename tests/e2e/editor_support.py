@@ -157,7 +157,25 @@ class Editor:
         return self.menu()[2]
 
     def settings(self):
+        """The settings file as it stands once the editor has stopped writing
+        it (each key is one rewrite of the file)."""
+        self.wait_saved()
         return read_ini(self.settings_path)
+
+    def setting(self, section, key):
+        return read_ini(self.settings_path).get(section, {}).get(key)
+
+    def wait_saved(self, quiet=0.4, timeout=10):
+        deadline = time.monotonic() + timeout
+        last = self.settings_bytes()
+        stable_since = time.monotonic()
+        while time.monotonic() < deadline:
+            time.sleep(0.1)
+            now = self.settings_bytes()
+            if now != last:
+                last, stable_since = now, time.monotonic()
+            elif time.monotonic() - stable_since >= quiet:
+                return
 
     def settings_bytes(self):
         return open(self.settings_path, "rb").read() if os.path.exists(self.settings_path) else None

@@ -56,7 +56,7 @@ class SettingsDialogs(unittest.TestCase):
         self.assertEqual(e.updown(dialog, 2002), (0, 0, 32767))
         e.set_field(dialog, 2001, "15")
         e.press_and_wait_closed(dialog, 1)
-        self.assertTrue(harness.wait_until(lambda: e.settings().get("ACTION", {}).get("AUTO_CLOSE") == "15"))
+        self.assertTrue(harness.wait_until(lambda: e.setting("ACTION", "AUTO_CLOSE") == "15"))
         before = e.settings_bytes()
         dialog = e.open_dialog(1006, "自動終了設定")
         self.assertEqual(e.field(dialog, 2001), "15")
@@ -69,7 +69,7 @@ class SettingsDialogs(unittest.TestCase):
         self.assertEqual(e.field(dialog, 2001), "15")
         e.set_field(dialog, 2001, "0")
         e.press_and_wait_closed(dialog, 1)
-        self.assertTrue(harness.wait_until(lambda: e.settings()["ACTION"]["AUTO_CLOSE"] == "0"),
+        self.assertTrue(harness.wait_until(lambda: e.setting("ACTION", "AUTO_CLOSE") == "0"),
                         "0, never closing, is accepted")
 
     def test_background_image_dialog_enabling_storing_and_file_chooser(self):
@@ -134,7 +134,7 @@ class SettingsDialogs(unittest.TestCase):
         e.press_and_wait_closed(chooser, 2)
         e.set_field(dialog, 2001, r"C:\new.ico")
         e.press_and_wait_closed(dialog, 1)
-        self.assertTrue(harness.wait_until(lambda: e.settings()["ICON"].get("ENABLED") == "1"))
+        self.assertTrue(harness.wait_until(lambda: e.setting("ICON", "ENABLED") == "1"))
         self.assertEqual(e.settings()["ICON"]["PATH"], r"C:\new.ico")
         self.assertIn("MARGIN", e.settings()["WINDOW"], "OK saves every setting")
 

@@ -123,7 +123,7 @@ class EditorStartup(unittest.TestCase):
         self.editor = e = Editor("sizes")
         e.start()
         harness.driver("setsize", e.hwnd, 450, 333, check=True)
-        self.assertTrue(harness.wait_until(lambda: e.settings()["WINDOW"].get("WIDTH") == "450"))
+        self.assertTrue(harness.wait_until(lambda: e.setting("WINDOW", "WIDTH") == "450"))
         self.assertEqual(e.settings()["WINDOW"]["HEIGHT"], "333")
         width, height = e.client_size()
         self.assertEqual(e.edit_rect(), (10, 10, width - 10, height - 10), "the edit control follows the size")
@@ -133,7 +133,7 @@ class EditorStartup(unittest.TestCase):
                          "minimising writes nothing")
         os.remove(e.settings_path)
         harness.driver("show", e.hwnd, "restore", check=True)
-        self.assertTrue(harness.wait_until(lambda: e.settings().get("WINDOW", {}).get("WIDTH") == "450"),
+        self.assertTrue(harness.wait_until(lambda: e.setting("WINDOW", "WIDTH") == "450"),
                         "restoring writes the size again")
 
     def test_escape_option_toggles_check_mark_and_stored_value(self):
