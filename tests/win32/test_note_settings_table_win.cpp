@@ -64,7 +64,7 @@ TEST(NoteSettingsTableWin, EntriesRoundTripThroughUpdateResourceAndLoadString) {
   wchar_t text[1024];
   EXPECT_EQ(note_setting(note, NS_FACE_NAME, text, 32), 7);
   EXPECT_STREQ(text, L"ＭＳ ゴシック");
-  EXPECT_EQ(note_setting(note, NS_IMAGE_PATH, text, 1024), 12);
+  EXPECT_EQ(note_setting(note, NS_IMAGE_PATH, text, 1024), 11);
   EXPECT_STREQ(text, L"C:\\絵\\bg.bmp");
   // Empty entries read as absent, as the editor's reopen sees them.
   EXPECT_EQ(note_setting(note, NS_ICON_PATH, text, 1024), 0);
