@@ -13,6 +13,9 @@ if(TESSARK_WIN32)
 else()
   # Native core tests run with AddressSanitizer and UndefinedBehaviorSanitizer.
   set(TESSARK_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  if(TESSARK_FUZZ)
+    list(APPEND TESSARK_SANITIZE -fsanitize=fuzzer-no-link)
+  endif()
 endif()
 
 # Registers a GoogleTest program as one CTest entry that writes its JUnit XML

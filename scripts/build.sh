@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the native core with its unit tests, the 32-bit Windows programs
+# Builds the native core with its unit tests, its fuzz targets (clang), the 32-bit Windows programs
 # (build/win) and, where this machine's Wine runs only 64-bit programs, a
 # 64-bit build of the programs and their tests (build/win64) for the Wine
 # test tiers. BUILD_DIR (default: build) holds the builds.
@@ -19,6 +19,7 @@ build() {  # build NAME CMAKE_ARGS...
 
 mkdir -p "$BUILD_DIR"
 build native -DCMAKE_BUILD_TYPE=Debug
+build fuzz -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DTESSARK_FUZZ=ON
 if [ "$ARCH" = i686 ]; then
   build win -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release
 else
