@@ -6,6 +6,7 @@
 #include "editor/commands_win.h"
 #include "editor/editor_ids.h"
 #include "editor/editor_state_win.h"
+#include "editor/preview_layout.h"
 #include "editor/preview_win.h"
 #include "editor/settings_store_win.h"
 #include "editor/styles_win.h"
@@ -37,9 +38,8 @@ LRESULT on_create(HWND window, const CREATESTRUCTW* cs) {
 }
 
 void on_size(HWND window, WPARAM size_type, LPARAM client_size) {
-  int margin = g_settings.note.margin;
-  SetWindowPos(g_editor.edit, nullptr, 0, 0, LOWORD(client_size) - 2 * margin,
-               HIWORD(client_size) - 2 * margin, SWP_NOMOVE | SWP_NOZORDER);
+  EditPlacement p = edit_placement(LOWORD(client_size), HIWORD(client_size), g_settings.note.margin);
+  SetWindowPos(g_editor.edit, nullptr, 0, 0, p.width, p.height, SWP_NOMOVE | SWP_NOZORDER);
   if (size_type == SIZE_RESTORED) save_window_size(window);
 }
 

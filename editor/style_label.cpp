@@ -25,7 +25,8 @@ void format_style_label(int slot, const char16_t* name, char16_t* out, size_t ca
     text16_append(out, cap, u" - ");
     // Room for the name: everything but the mnemonic and the terminator.
     size_t used = text16_length(out);
-    size_t room = cap - 1 - used - 4;
+    size_t reserved = used + 4 + 1;
+    size_t room = cap > reserved ? cap - reserved : 0;
     size_t take = text16_length(name);
     if (take > room) {
       take = room;

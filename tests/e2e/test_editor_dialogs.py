@@ -28,6 +28,7 @@ class SettingsDialogs(unittest.TestCase):
         dialog = e.open_dialog(1005, "余白設定")
         self.assertEqual(e.field(dialog, 2001), "10")
         self.assertEqual(e.updown(dialog, 2002), (10, 0, 32767))
+        e.window_picture("余白設定", "editor_margin_dialog")
         e.set_field(dialog, 2001, "60")
         e.press_and_wait_closed(dialog, 2)
         width, height = e.client_size()
@@ -54,6 +55,7 @@ class SettingsDialogs(unittest.TestCase):
         dialog = e.open_dialog(1006, "自動終了設定")
         self.assertEqual(e.field(dialog, 2001), "0")
         self.assertEqual(e.updown(dialog, 2002), (0, 0, 32767))
+        e.window_picture("自動終了設定", "editor_auto_close_dialog")
         e.set_field(dialog, 2001, "15")
         e.press_and_wait_closed(dialog, 1)
         self.assertTrue(harness.wait_until(lambda: e.setting("ACTION", "AUTO_CLOSE") == "15"))
@@ -85,6 +87,7 @@ class SettingsDialogs(unittest.TestCase):
         e.press(dialog, 2003)
         self.assertTrue(harness.wait_until(lambda: all(e.enabled(dialog, c) for c in IMAGE_CONTROLS)),
                         "checking the box enables the path, the button and the six colour controls")
+        e.window_picture("背景画像設定", "editor_image_dialog")
         # The file chooser puts the chosen path into the field, nothing more.
         e.press(dialog, 2004)
         chooser = e.dialog("背景画像を選択")
@@ -128,6 +131,7 @@ class SettingsDialogs(unittest.TestCase):
         self.assertEqual((e.enabled(dialog, 2001), e.enabled(dialog, 2004)), (False, False))
         e.press(dialog, 2003)
         self.assertTrue(harness.wait_until(lambda: e.enabled(dialog, 2001) and e.enabled(dialog, 2004)))
+        e.window_picture("アイコンテンプレート設定", "editor_icon_template_dialog")
         e.press(dialog, 2004)
         chooser = e.dialog("アイコンテンプレートを選択")
         self.assertIn("Icon (*.ico)", [text for cid, cls, vis, text in e.children(chooser) if cid == 1136])
@@ -188,6 +192,7 @@ class SettingsDialogs(unittest.TestCase):
             e.set_field(dialog, 2001, "30")
             e.press_and_wait_closed(dialog, 1)
             box = e.dialog("エラー")
+            e.window_picture("エラー", "editor_write_failure")
             self.assertEqual(e.message_text(box),
                              "設定ファイルの書き込みに失敗しました\n\n" + windows_path(e.settings_path))
             e.press_and_wait_closed(box, 1)

@@ -46,6 +46,7 @@ class Styles(unittest.TestCase):
         e = self.editor
         dialog = e.open_dialog(1020 + slot, "スタイル名指定")
         self.assertEqual(e.field(dialog, 2001), "", "the name always starts empty")
+        e.window_picture("スタイル名指定", "editor_style_name_dialog")
         e.set_field(dialog, 2001, name)
         e.press_and_wait_closed(dialog, 1)
         e.wait_saved()
@@ -74,6 +75,12 @@ class Styles(unittest.TestCase):
         self.save_style(9, "Memo")
         self.assertEqual(e.style_labels()[8], label(9, "Memo"))
         self.assertEqual(e.style_labels()[:8], [label(n) for n in range(1, 9)])
+        # The relabelled menu, opened from the keyboard.
+        e.activate()
+        e.keys("alt+t")
+        self.assertIsNotNone(harness.find_window("#32768", "-", timeout_ms=5000), "the menu opens")
+        e.screenshot("editor_style_menu")
+        e.keys("Escape", "Escape")
         written = e.settings()["STYLE_9"]
         self.assertEqual(written, dict({"STYLE_NAME": "Memo"}, **STYLE_OF_LOOK))
         self.assertEqual(list(written), ["STYLE_NAME"] + list(STYLE_OF_LOOK), "keys in their order")

@@ -1,0 +1,60 @@
+// The editor's layout arithmetic and the values its dialogs read from their
+// controls.
+#include <gtest/gtest.h>
+#include <climits>
+#include "editor/dialog_values.h"
+#include "editor/preview_layout.h"
+
+TEST(EditorLayout, EditControlSitsInsideTheMarginUnclamped) {
+  EditPlacement p = edit_placement(400, 300, 10);
+  EXPECT_EQ(p.x, 10);
+  EXPECT_EQ(p.y, 10);
+  EXPECT_EQ(p.width, 380);
+  EXPECT_EQ(p.height, 280);
+  p = edit_placement(400, 300, 0);
+  EXPECT_EQ(p.width, 400);
+  // More than half the client: a zero or negative size, as asked.
+  p = edit_placement(100, 60, 30);
+  EXPECT_EQ(p.width, 40);
+  EXPECT_EQ(p.height, 0);
+  p = edit_placement(100, 60, 40);
+  EXPECT_EQ(p.height, -20);
+  // A margin from the file has no upper bound; the size does not wrap round.
+  p = edit_placement(100, 60, INT_MAX);
+  EXPECT_EQ(p.x, INT_MAX);
+  EXPECT_EQ(p.width, INT_MIN);
+}
+
+TEST(EditorLayout, ImageModeNeedsBothTheFlagAndAPicture) {
+  EXPECT_TRUE(background_image_mode(1, true));
+  EXPECT_TRUE(background_image_mode(7, true));
+  EXPECT_FALSE(background_image_mode(1, false)) << "enabled but failed to load";
+  EXPECT_FALSE(background_image_mode(0, true)) << "a picture kept after switching off";
+  EXPECT_FALSE(background_image_mode(0, false));
+}
+
+TEST(DialogValues, UpDownPositionIsTheSignedLowWordNotBelowZero) {
+  EXPECT_EQ(updown_value(10), 10);
+  EXPECT_EQ(updown_value(32767), 32767);
+  EXPECT_EQ(updown_value(0x00010000u | 25), 25) << "the error flag in the high word is ignored";
+  EXPECT_EQ(updown_value(0xFFFF), 0) << "-1 as a signed word";
+  EXPECT_EQ(updown_value(0x8000), 0);
+  EXPECT_EQ(updown_value(0), 0);
+}
+
+TEST(DialogValues, TransparentColourIsInPixelOrder) {
+  EXPECT_EQ(transparent_from_updowns(255, 0, 0), 0x00FF0000u) << "red, not the COLORREF of red";
+  EXPECT_EQ(transparent_from_updowns(10, 20, 30), 0x000A141Eu);
+  EXPECT_EQ(transparent_from_updowns(0x10001, 0x100FF, 0), 0x0001FF00u) << "error flags and high bits dropped";
+}
+
+TEST(DialogValues, PointerOutsideTheLinkCountsWrappedCoordinates) {
+  const uint32_t inside = (5u << 16) | 10u;  // x 10, y 5
+  EXPECT_FALSE(pointer_outside(inside, 100, 12));
+  EXPECT_FALSE(pointer_outside(0, 100, 12));
+  EXPECT_TRUE(pointer_outside((5u << 16) | 100u, 100, 12)) << "right edge is outside";
+  EXPECT_TRUE(pointer_outside((12u << 16) | 10u, 100, 12)) << "bottom edge is outside";
+  EXPECT_TRUE(pointer_outside((5u << 16) | 0xFFFFu, 100, 12)) << "x = -1 wraps to 65535";
+  EXPECT_TRUE(pointer_outside((0xFFFEu << 16) | 10u, 100, 12)) << "y = -2 wraps";
+  EXPECT_TRUE(pointer_outside(0, 0, 0)) << "an empty control has no inside";
+}
