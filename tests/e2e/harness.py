@@ -8,6 +8,7 @@ import os
 import shutil
 import subprocess
 import sys
+import tempfile
 import time
 import unittest
 import xml.etree.ElementTree as ET
@@ -48,9 +49,14 @@ def start(exe, *args, cwd=None):
 
 def driver(*args, timeout=60, check=False):
     """Runs a driver command; returns (exit code, stdout text)."""
-    result = subprocess.run([WINE, DRIVER, *[str(a) for a in args]], capture_output=True,
-                            timeout=timeout)
-    out = result.stdout.decode("utf-8", "replace")
+    # Output goes through a file, not a pipe: a Wine service that the driver
+    # happens to start (explorer.exe /desktop) inherits the handle and would
+    # keep a pipe open long after the driver ended.
+    with tempfile.TemporaryFile() as out_file:
+        result = subprocess.run([WINE, DRIVER, *[str(a) for a in args]], stdout=out_file,
+                                stderr=subprocess.DEVNULL, timeout=timeout)
+        out_file.seek(0)
+        out = out_file.read().decode("utf-8", "replace")
     if check and result.returncode != 0:
         raise AssertionError(f"driver {' '.join(map(str, args))} failed ({result.returncode}): {out}")
     return result.returncode, out
