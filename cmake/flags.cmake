@@ -11,8 +11,12 @@ if(TESSARK_WIN32)
   set(TESSARK_PROGRAM_LINK -municode -mwindows -static -s -Wl,--gc-sections)
   set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 else()
-  # Native core tests run with AddressSanitizer and UndefinedBehaviorSanitizer.
-  set(TESSARK_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  # Native core tests run with AddressSanitizer and UndefinedBehaviorSanitizer;
+  # a plain build (TESSARK_SANITIZERS=OFF) runs them under Valgrind instead.
+  option(TESSARK_SANITIZERS "Build the native core with sanitizers" ON)
+  if(TESSARK_SANITIZERS)
+    set(TESSARK_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  endif()
   if(TESSARK_FUZZ)
     list(APPEND TESSARK_SANITIZE -fsanitize=fuzzer-no-link)
   endif()

@@ -19,6 +19,7 @@ build() {  # build NAME CMAKE_ARGS...
 
 mkdir -p "$BUILD_DIR"
 build native -DCMAKE_BUILD_TYPE=Debug
+build plain -DCMAKE_BUILD_TYPE=Debug -DTESSARK_SANITIZERS=OFF
 build fuzz -DCMAKE_BUILD_TYPE=Debug -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DTESSARK_FUZZ=ON
 if [ "$ARCH" = i686 ]; then
   build win -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release

@@ -15,12 +15,15 @@ echo "build: $(( $(date +%s) - start )) s"
 
 # The Wine tiers run the build that this machine's Wine can execute.
 if [ "$("$ROOT/scripts/wine_arch.sh")" = i686 ]; then WIN="$BUILD_DIR/win"; else WIN="$BUILD_DIR/win64"; fi
-rm -rf "$BUILD_DIR/native/results" "$BUILD_DIR/fuzz/results" "$WIN/results"
-mkdir -p "$BUILD_DIR/native/results" "$BUILD_DIR/fuzz/results" "$WIN/results"
+rm -rf "$BUILD_DIR/native/results" "$BUILD_DIR/plain/results" "$BUILD_DIR/fuzz/results" "$WIN/results"
+mkdir -p "$BUILD_DIR/native/results" "$BUILD_DIR/plain/results" "$BUILD_DIR/fuzz/results" "$WIN/results"
 
 # Tier 1: the portable core, natively with sanitizers.
 (cd "$BUILD_DIR/native" && ctest --output-on-failure --output-junit results/ctest.xml ${CTEST_ARGS:-}) \
   >"$BUILD_DIR/native-test.log" 2>&1
+# The same tests without sanitizers, under Valgrind.
+(cd "$BUILD_DIR/plain" && ctest --output-on-failure -R valgrind --output-junit results/ctest.xml) \
+  >"$BUILD_DIR/plain-test.log" 2>&1
 # Each fuzz target runs a few seconds from its seeds (bench/fuzz.sh runs longer).
 (cd "$BUILD_DIR/fuzz" && ctest --output-on-failure --output-junit results/ctest.xml ${CTEST_ARGS:-}) \
   >"$BUILD_DIR/fuzz-test.log" 2>&1
@@ -35,4 +38,5 @@ echo "wine ready: $(( $(date +%s) - start )) s"
   >"$BUILD_DIR/win-test.log" 2>&1
 echo "wine tests: $(( $(date +%s) - start )) s"
 
-python3 "$ROOT/scripts/summarize.py" "$BUILD_DIR/native/results" "$BUILD_DIR/fuzz/results" "$WIN/results"
+python3 "$ROOT/scripts/summarize.py" "$BUILD_DIR/native/results" "$BUILD_DIR/plain/results" \
+  "$BUILD_DIR/fuzz/results" "$WIN/results"
