@@ -79,6 +79,7 @@ void apply_reopened_note(HWND main_window, const ReopenedNote& note, const wchar
   adopt_note_path(main_window, path, PATH_UNITS);
   show_note_text(main_window, path);
   resize_client(main_window, note.client_width, note.client_height);
+  place_edit_control(main_window);  // the preview keeps the note's margin, as the note will
   save_editor_settings(main_window);
   InvalidateRect(main_window, nullptr, TRUE);
 }

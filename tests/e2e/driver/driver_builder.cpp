@@ -1,7 +1,6 @@
 // Driver commands for notes: read what a note file carries (its settings
-// table and icon resources) and drop files on a window as the shell does.
+// table and icon resources) and start a program with an exact command line.
 #include "driver.h"
-#include <shlobj.h>
 #include <cwchar>
 #include <string>
 
@@ -59,18 +58,39 @@ DRIVER_COMMAND(noteres, L"PATH") {
   return 0;
 }
 
-// Posts WM_DROPFILES with the given paths to the window, as a drop from the
-// shell delivers it (the drop point is the client origin).
-DRIVER_COMMAND(dropfiles, L"HWND PATH...") {
-  if (argc < 2) return 2;
-  std::wstring list;
-  for (int i = 1; i < argc; ++i) list += std::wstring(argv[i]) + L'\0';
-  list += L'\0';
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
-  DROPFILES* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-  drop->pFiles = sizeof(DROPFILES);
-  drop->fWide = TRUE;
-  memcpy(drop + 1, list.data(), list.size() * sizeof(wchar_t));
-  GlobalUnlock(memory);
-  return PostMessageW(parse_hwnd(argv[0]), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0) ? 0 : 1;
+// Sets the text of the edit box inside control ID (a combo box, or a combo
+// box inside a ComboBoxEx, as the file dialogs' file name field is).
+DRIVER_COMMAND(setinnertext, L"HWND ID TEXT") {
+  if (argc < 3) return 2;
+  HWND edit = GetDlgItem(parse_hwnd(argv[0]), static_cast<int>(wcstol(argv[1], nullptr, 0)));
+  for (int depth = 0; edit && depth < 3; ++depth) {
+    wchar_t cls[32];
+    GetClassNameW(edit, cls, 32);
+    if (lstrcmpiW(cls, L"Edit") == 0) break;
+    HWND inner = FindWindowExW(edit, nullptr, L"ComboBox", nullptr);
+    edit = inner ? inner : FindWindowExW(edit, nullptr, L"Edit", nullptr);
+  }
+  if (!edit) return 1;
+  DWORD_PTR ignored;
+  return SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]), SMTO_ABORTIFHUNG, 5000,
+                             &ignored)
+             ? 0
+             : 1;
+}
+
+// Starts a program with exactly the given command line (no quoting added)
+// and prints its process id; does not wait for it.
+DRIVER_COMMAND(launch, L"COMMAND_LINE") {
+  if (argc < 1) return 2;
+  std::wstring line = argv[0];
+  STARTUPINFOW si = {};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi = {};
+  if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 1;
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  wchar_t out[32];
+  swprintf(out, 32, L"%lu\n", pi.dwProcessId);
+  print_utf8(out);
+  return 0;
 }
