@@ -17,7 +17,7 @@ TEXT = "牛乳を買う\\r\\nBuy milk\\r\\n18:00 までに"  # the driver reads 
 
 LOOK = {
     "WINDOW": {"WIDTH": 420, "HEIGHT": 300, "MARGIN": 16, "COLOR_R": 255, "COLOR_G": 236, "COLOR_B": 140},
-    "FONT": {"COLOR_R": 60, "COLOR_G": 40, "COLOR_B": 20, "HEIGHT": -28, "WEIGHT": 700},
+    "FONT": {"COLOR_R": 60, "COLOR_G": 40, "COLOR_B": 20, "HEIGHT": -28},
     "ACTION": {"AUTO_CLOSE": 0},
 }
 
