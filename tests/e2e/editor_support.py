@@ -86,7 +86,7 @@ class Editor:
     # --- running -----------------------------------------------------------
     def start(self):
         self.proc = harness.start(self.exe)
-        self.hwnd = harness.find_window("TESSARK_MAIN", "Tessark", timeout_ms=30000)
+        self.hwnd = harness.find_window("TESSARK_MAIN", "Tessark", timeout_ms=60000)
         assert self.hwnd, "the editor's main window did not appear"
         # The first size message has placed the edit control once it has a size.
         assert harness.wait_until(lambda: self.edit_rect() and self.edit_rect()[2] > self.edit_rect()[0]), \

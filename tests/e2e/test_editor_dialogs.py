@@ -141,10 +141,21 @@ class SettingsDialogs(unittest.TestCase):
         self.assertTrue(harness.wait_until(lambda: e.setting("ICON", "ENABLED") == "1"))
         self.assertEqual(e.settings()["ICON"]["PATH"], r"C:\new.ico")
         self.assertIn("MARGIN", e.settings()["WINDOW"], "OK saves every setting")
+        before = e.settings_bytes()
+        dialog = e.open_dialog(1031, "アイコンテンプレート設定")
+        self.assertTrue(e.checked(dialog, 2003))
+        self.assertEqual(e.field(dialog, 2001), r"C:\new.ico")
+        e.press(dialog, 2003)
+        self.assertTrue(harness.wait_until(lambda: not e.enabled(dialog, 2001) and not e.enabled(dialog, 2004)))
+        e.set_field(dialog, 2001, r"C:\other.ico")
+        e.press_and_wait_closed(dialog, 2)
+        time.sleep(0.5)
+        self.assertEqual(e.settings_bytes(), before, "Cancel stores nothing")
 
     def test_about_box_link_turns_red_under_the_pointer_and_ignores_escape(self):
         self.editor = e = Editor("about")
         e.start()
+        harness.xdotool("mousemove", 1020, 760)  # the pointer starts away from the box
         dialog = e.open_dialog(1008, "バージョン情報")
         texts = [(cid, text) for cid, cls, vis, text in e.children(dialog)]
         self.assertIn((2000, "URL : https://tessark.example/"), texts)
