@@ -76,7 +76,7 @@ wine_env_start() {
   # desktop, which must be the prefix's own folder, never the home.
   local link
   for link in "$WINEPREFIX"/drive_c/users/*/{Desktop,Documents,Downloads,Music,Pictures,Videos}; do
-    if [ -L "$link" ]; then rm -f "$link" && mkdir -p "$link"; fi
+    if [ -L "$link" ]; then wine_env_run rm -f "$link" && wine_env_run mkdir -p "$link"; fi
   done
   # One server for the whole run: every Wine process start is then cheap.
   wine_env_run wineserver -p >/dev/null 2>&1 &

@@ -56,8 +56,7 @@ def driver(*args, timeout=60, check=False):
         result = subprocess.run([WINE, DRIVER, *[str(a) for a in args]], stdout=out_file,
                                 stderr=subprocess.DEVNULL, timeout=timeout)
         out_file.seek(0)
-        # The driver's stdout is in text mode: every LF arrived as CR LF.
-        out = out_file.read().decode("utf-8", "replace").replace("\r\n", "\n")
+        out = out_file.read().decode("utf-8", "replace")
     if check and result.returncode != 0:
         raise AssertionError(f"driver {' '.join(map(str, args))} failed ({result.returncode}): {out}")
     return result.returncode, out

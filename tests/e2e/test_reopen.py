@@ -14,8 +14,8 @@ import unittest
 import urllib.parse
 
 import harness as h
-from test_output import (Editor, SESSIONS, answer, clear_desktop, message_box, no_message_box,
-                         note_resources, on_desktop, read_ini, settings_ini, wait_note_file)
+from test_output import (Editor, SESSIONS, answer, clear_desktop, driver_text, message_box,
+                         no_message_box, note_resources, on_desktop, read_ini, settings_ini, wait_note_file)
 
 # The earlier session's look: what every reopen must bring back.
 LOOK = {"WINDOW/WIDTH": 500, "WINDOW/HEIGHT": 330, "WINDOW/MARGIN": 14, "WINDOW/COLOR_R": 255,
@@ -244,9 +244,9 @@ class ReopenTest(unittest.TestCase):
     def assert_reopened(self, hwnd, win_path, ini_path):
         """The editor shows the session's note: text, look, size, title,
         correction commands, and its settings file holds the look."""
-        text = h.driver("gettext", hwnd, 1)[1]
+        text = driver_text("gettext", hwnd, 1)
         self.assertEqual(text, NOTE_TEXT)
-        self.assertEqual(h.driver("text", hwnd)[1], "Tessark - " + NOTE_NAME)
+        self.assertEqual(driver_text("text", hwnd), "Tessark - " + NOTE_NAME)
         rect = h.window_rect(hwnd)
         self.assertEqual((rect[4], rect[5]), Session.client)
         margin = int(Session.ini["WINDOW/MARGIN"])
@@ -282,21 +282,21 @@ class ReopenTest(unittest.TestCase):
         box, text = message_box("エラー")
         self.assertEqual(text, OPEN_FAILED + "C:\\My")
         answer(box)
-        self.assertEqual(h.driver("text", hwnd)[1], "Tessark")
-        self.assertEqual(h.driver("gettext", hwnd, 1)[1], "")
+        self.assertEqual(driver_text("text", hwnd), "Tessark")
+        self.assertEqual(driver_text("gettext", hwnd, 1), "")
 
     def test_command_line_quotes_unclosed_or_empty(self):
         unix, win = place_note("My Notes")
         folder, hwnd = self.launched_editor("unclosed", f'"{win}')
         self.assertTrue(no_message_box(2), "an unclosed quote showed something")
-        self.assertEqual(h.driver("text", hwnd)[1], "Tessark")
+        self.assertEqual(driver_text("text", hwnd), "Tessark")
         h.driver("post", hwnd, 0x10, 0, 0)
         h.wait_until(lambda: not h.alive(hwnd), 10)
         folder, hwnd = self.launched_editor("emptyquotes", '""')
         box, text = message_box("エラー")
         self.assertEqual(text, OPEN_FAILED)
         answer(box)
-        self.assertEqual(h.driver("text", hwnd)[1], "Tessark")
+        self.assertEqual(driver_text("text", hwnd), "Tessark")
 
     def test_open_dialog(self):
         unix, win = place_note("My Notes")
@@ -366,7 +366,7 @@ class ReopenTest(unittest.TestCase):
     def test_correction_moves_a_note_from_another_folder_to_the_desktop(self):
         unix, win = place_note("My Notes")
         folder, hwnd = self.launched_editor("move", f'"{win}"')
-        self.assertTrue(h.wait_until(lambda: h.driver("text", hwnd)[1] != "Tessark", 10))
+        self.assertTrue(h.wait_until(lambda: driver_text("text", hwnd) != "Tessark", 10))
         h.driver("settext", hwnd, 1, "Buy bread", check=True)
         h.driver("activate", hwnd)
         h.xdotool("key", "F2")
@@ -375,18 +375,18 @@ class ReopenTest(unittest.TestCase):
         self.assertEqual(os.listdir(os.path.dirname(unix)), [], "the note stayed in its old folder")
         self.assertEqual(res["entries"][3], str(0x00FFFF), "the reopened look was not kept")
         self.assertEqual(res["entries"][13], Session.icon_path)
-        self.assertEqual(h.driver("text", hwnd)[1], "Tessark - Buy bread.exe")
+        self.assertEqual(driver_text("text", hwnd), "Tessark - Buy bread.exe")
 
     def test_output_after_a_reopen_writes_a_second_note(self):
         unix, win = place_note()
         folder, hwnd = self.launched_editor("second", f'"{win}"')
-        self.assertTrue(h.wait_until(lambda: h.driver("text", hwnd)[1] != "Tessark", 10))
+        self.assertTrue(h.wait_until(lambda: driver_text("text", hwnd) != "Tessark", 10))
         h.driver("settext", hwnd, 1, "Buy bread", check=True)
         h.driver("activate", hwnd)
         h.xdotool("key", "F3")
         self.assertIsNotNone(wait_note_file("Buy bread.exe"))
         self.assertEqual(open(unix, "rb").read(), open(Session.note, "rb").read(), "the reopened note changed")
-        self.assertEqual(h.driver("text", hwnd)[1], "Tessark - Buy bread.exe")
+        self.assertEqual(driver_text("text", hwnd), "Tessark - Buy bread.exe")
         # Correcting now moves the new note, not the reopened one.
         h.driver("settext", hwnd, 1, "Buy rice", check=True)
         h.xdotool("key", "F2")
