@@ -262,6 +262,24 @@ class Editor:
                        check=True)
         return harness.Image(ppm)
 
+    def popup_picture(self, name):
+        """A picture of the editor's open drop-down menu (an unnamed X window of
+        the editor's), taken from its own X window like window_picture."""
+        tree = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True).stdout
+        for line in tree.splitlines():
+            parts = line.split()
+            if "(has" in line and '("tessark.exe"' in line and "x" in parts[-2]:
+                width, height = parts[-2].split("+")[0].split("x")
+                if int(width) > 20 and int(height) > 20:
+                    xwd = subprocess.run(["xwd", "-id", parts[0], "-silent"], capture_output=True,
+                                         check=True).stdout
+                    ppm = subprocess.run(["/usr/bin/convert", "xwd:-", "ppm:-"], input=xwd, capture_output=True,
+                                         check=True).stdout
+                    subprocess.run(["/usr/bin/convert", "ppm:-", os.path.join(harness.SHOTS, name + ".png")],
+                                   input=ppm, check=True)
+                    return harness.Image(ppm)
+        return None
+
     # --- keyboard and mouse --------------------------------------------------
     def click_into_edit(self):
         """Clicks into the edit control, which then has the keyboard focus."""
