@@ -1,6 +1,7 @@
 // Entry point of Tessark, the editor: settings first, then the window class
 // with the background brush, the main window and the message loop.
 #include <windows.h>
+#include <commctrl.h>
 #include "editor/editor_state_win.h"
 #include "editor/main_window_win.h"
 #include "editor/settings_store_win.h"
@@ -30,10 +31,18 @@ int run_message_loop(HWND window, HACCEL accelerators) {
   return static_cast<int>(msg.wParam);
 }
 
+// The dialogs' up-down controls live in the common controls library, which
+// nothing else of the editor would load.
+void load_common_controls() {
+  INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_UPDOWN_CLASS};
+  InitCommonControlsEx(&icc);
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   load_editor_settings();
+  load_common_controls();
   g_editor.instance = instance;
   g_editor.background_brush = CreateSolidBrush(g_settings.note.background_color);
   if (!g_editor.background_brush) return -1;
