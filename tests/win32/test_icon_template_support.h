@@ -1,11 +1,12 @@
 // Helpers of the builder's Win32 tests: scratch folders and files, icon files
-// made byte by byte, and a watcher that reads and answers the message boxes
+// made byte by byte, modules with the editor's resources, and a watcher that reads and answers the message boxes
 // that the code under test shows on this thread.
 #pragma once
 #include <windows.h>
 #include <cstdint>
 #include <string>
 #include <vector>
+#include "common/default_note_icon.h"
 
 // A fresh folder under the temporary folder, unique to this process and name.
 inline std::wstring scratch_folder(const std::wstring& name) {
@@ -166,4 +167,28 @@ inline HWND owner_window() {
   static HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPED, 0, 0, 100, 100,
                                       nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   return owner;
+}
+
+// A copy of this test program that carries the default note icon (icon group
+// 2, icon image 2) and, when given, note_template as resource "VEMTO" 3,
+// mapped as image resources: an instance with the editor's resources.
+inline HINSTANCE editor_like_module(const std::wstring& name,
+                                    const std::vector<uint8_t>* note_template) {
+  wchar_t self[MAX_PATH];
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  std::wstring copy = scratch_folder(L"module") + L"\\" + name;
+  if (!CopyFileW(self, copy.c_str(), FALSE)) return nullptr;
+  uint8_t group[ICON_GROUP_DIR_BYTES], image[DEFAULT_NOTE_ICON_BYTES];
+  make_default_note_icon_group(group, 2);
+  make_default_note_icon_image(image);
+  HANDLE update = BeginUpdateResourceW(copy.c_str(), FALSE);
+  if (!update) return nullptr;
+  UpdateResourceW(update, RT_GROUP_ICON, MAKEINTRESOURCEW(2), 0, group, sizeof group);
+  UpdateResourceW(update, RT_ICON, MAKEINTRESOURCEW(2), 0, image, sizeof image);
+  if (note_template)
+    UpdateResourceW(update, L"VEMTO", MAKEINTRESOURCEW(3), MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US),
+                    const_cast<uint8_t*>(note_template->data()),
+                    static_cast<DWORD>(note_template->size()));
+  if (!EndUpdateResourceW(update, FALSE)) return nullptr;
+  return LoadLibraryExW(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
 }

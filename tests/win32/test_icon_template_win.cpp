@@ -2,7 +2,6 @@
 // a program's resources, and the composed, tinted icon that output writes.
 #include <gtest/gtest.h>
 #include <cstring>
-#include "common/default_note_icon.h"
 #include "editor/builder/icon_composer_win.h"
 #include "test_icon_template_support.h"
 
@@ -213,25 +212,9 @@ TEST(IconTemplateWin, UnreadableFilesShowTheMessageAndHoldNothing) {
 
 namespace {
 
-// A copy of this test program carrying the default note icon as icon group 2
-// and icon image 2, mapped as image resources: an instance like the editor's.
+// An instance that carries the default note icon as the editor does.
 HINSTANCE default_icon_module() {
-  static HINSTANCE module = [] {
-    wchar_t self[MAX_PATH];
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring copy = scratch_folder(L"module") + L"\\with_icon.exe";
-    if (!CopyFileW(self, copy.c_str(), FALSE)) return HINSTANCE(nullptr);
-    uint8_t group[ICON_GROUP_DIR_BYTES], image[DEFAULT_NOTE_ICON_BYTES];
-    make_default_note_icon_group(group, 2);
-    make_default_note_icon_image(image);
-    HANDLE update = BeginUpdateResourceW(copy.c_str(), FALSE);
-    if (!update) return HINSTANCE(nullptr);
-    UpdateResourceW(update, RT_GROUP_ICON, MAKEINTRESOURCEW(2), 0, group, sizeof group);
-    UpdateResourceW(update, RT_ICON, MAKEINTRESOURCEW(2), 0, image, sizeof image);
-    if (!EndUpdateResourceW(update, FALSE)) return HINSTANCE(nullptr);
-    return LoadLibraryExW(copy.c_str(), nullptr,
-                          LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-  }();
+  static HINSTANCE module = editor_like_module(L"with_icon.exe", nullptr);
   return module;
 }
 

@@ -1,11 +1,14 @@
-// Reopening notes into an editor window through the real string loader:
-// a note written from the note template, files that are no notes, and the
-// editor state that must stay as it was after a failed reopen.
+// Reopening and writing notes from a window that stands in for the editor:
+// notes written from the note template and read back through the real
+// string loader, files that are no notes, outputs whose template is missing
+// or broken, and the editor state that every failure must leave as it was.
 #include <gtest/gtest.h>
 #include <string>
 #include "common/note_settings_table.h"
 #include "common/text16.h"
+#include <shlobj.h>
 #include "editor/builder/note_reopen_win.h"
+#include "editor/builder/note_writer_win.h"
 #include "editor/editor_state_win.h"
 #include "editor/settings_store_win.h"
 #include "test_icon_template_support.h"
@@ -16,11 +19,13 @@ const wchar_t* W(const char16_t* s) { return reinterpret_cast<const wchar_t*>(s)
 
 // A window standing in for the editor's main window: class background,
 // a menu with the two correction items greyed, the edit control as child 1.
-class ReopenWindow : public ::testing::Test {
+class EditorWindow : public ::testing::Test {
  protected:
   void SetUp() override {
+    // A global class: the window may belong to a module mapped as data.
     static ATOM atom = [] {
       WNDCLASSW wc = {};
+      wc.style = CS_GLOBALCLASS;
       wc.lpfnWndProc = DefWindowProcW;
       wc.hInstance = GetModuleHandleW(nullptr);
       wc.lpszClassName = L"TESSARK_TEST_MAIN";
@@ -31,13 +36,20 @@ class ReopenWindow : public ::testing::Test {
     ini_ = scratch_folder(L"reopen") + L"\\user Tessark.ini";
     DeleteFileW(ini_.c_str());
     lstrcpynW(reinterpret_cast<wchar_t*>(g_settings.settings_path), ini_.c_str(), PATH_UNITS);
+    make_window(GetModuleHandleW(nullptr));
+  }
+
+  // The editor-like window, its instance being the module that carries the
+  // editor's resources (or not).
+  void make_window(HINSTANCE instance) {
+    if (main_) DestroyWindow(main_);
     g_editor = EditorState{};
     HMENU bar = CreateMenu(), file = CreatePopupMenu();
     AppendMenuW(file, MF_STRING | MF_GRAYED, 1010, L"訂正を反映する");
     AppendMenuW(file, MF_STRING | MF_GRAYED, 1033, L"訂正を反映して終了");
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"ファイル");
     main_ = CreateWindowExW(0, L"TESSARK_TEST_MAIN", L"Tessark", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                            50, 50, 400, 300, nullptr, bar, GetModuleHandleW(nullptr), nullptr);
+                            50, 50, 400, 300, nullptr, bar, instance, nullptr);
     edit_ = CreateWindowExW(0, L"EDIT", L"before", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 10, 10,
                             300, 200, main_, reinterpret_cast<HMENU>(1), nullptr, nullptr);
     g_editor.main_window = main_;
@@ -58,6 +70,19 @@ class ReopenWindow : public ::testing::Test {
     MessageWatcher watcher;
     reopen_note(main_, path.c_str());
     return watcher.finish();
+  }
+
+  // Runs an output (quit flag as given), answering the boxes it shows.
+  std::vector<MessageWatcher::Seen> output(bool quit) {
+    MessageWatcher watcher;
+    output_note(main_, quit);
+    return watcher.finish();
+  }
+
+  // True when WM_CLOSE waits for the window (and takes it off the queue).
+  bool close_posted() {
+    MSG msg;
+    return PeekMessageW(&msg, main_, WM_CLOSE, WM_CLOSE, PM_REMOVE) != 0;
   }
 
   std::wstring text(HWND w) {
@@ -94,6 +119,28 @@ class ReopenWindow : public ::testing::Test {
   std::wstring ini_;
 };
 
+std::wstring on_desktop(const std::wstring& name) {
+  wchar_t desktop[MAX_PATH] = L"";
+  SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
+  return std::wstring(desktop) + L"\\" + name;
+}
+
+bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// A resource of a file mapped as image resources, or empty.
+std::vector<uint8_t> resource_of(const std::wstring& path, LPCWSTR type, int id) {
+  std::vector<uint8_t> bytes;
+  HMODULE module = LoadLibraryExW(path.c_str(), nullptr,
+                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  HRSRC found = module ? FindResourceW(module, MAKEINTRESOURCEW(id), type) : nullptr;
+  if (found) {
+    const uint8_t* data = static_cast<const uint8_t*>(LockResource(LoadResource(module, found)));
+    bytes.assign(data, data + SizeofResource(module, found));
+  }
+  if (module) FreeLibrary(module);
+  return bytes;
+}
+
 #ifdef TESSARK_NOTE_TEMPLATE
 // A copy of the note template whose table is replaced by s and the client size.
 std::wstring write_note(const std::wstring& name, const NoteSettings& s, int width, int height) {
@@ -109,7 +156,7 @@ std::wstring write_note(const std::wstring& name, const NoteSettings& s, int wid
 
 }  // namespace
 
-TEST_F(ReopenWindow, FilesThatAreNoNotesChangeNothing) {
+TEST_F(EditorWindow, FilesThatAreNoNotesChangeNothing) {
   // A program without a string table: this test program.
   wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
@@ -127,7 +174,7 @@ TEST_F(ReopenWindow, FilesThatAreNoNotesChangeNothing) {
 }
 
 #ifdef TESSARK_NOTE_TEMPLATE
-TEST_F(ReopenWindow, ANoteBecomesTheEditorsNote) {
+TEST_F(EditorWindow, ANoteBecomesTheEditorsNote) {
   NoteSettings s;
   set_default_note_settings(&s);
   s.margin = 12;
@@ -176,7 +223,7 @@ TEST_F(ReopenWindow, ANoteBecomesTheEditorsNote) {
   EXPECT_EQ(GetPrivateProfileIntW(L"WINDOW", L"MARGIN", -1, ini_.c_str()), 12);
 }
 
-TEST_F(ReopenWindow, TheTemplatesOwnTableAndALongFaceName) {
+TEST_F(EditorWindow, TheTemplatesOwnTableAndALongFaceName) {
   // The plain note template reopens with its own defaults.
   std::wstring plain = scratch_folder(L"notes") + L"\\plain.exe";
   ASSERT_TRUE(CopyFileW(TESSARK_NOTE_TEMPLATE, plain.c_str(), FALSE));
@@ -210,5 +257,93 @@ TEST_F(ReopenWindow, TheTemplatesOwnTableAndALongFaceName) {
   EXPECT_EQ(std::wstring(W(g_settings.note.face_name)), std::wstring(31, L'F'));
   GetClientRect(main_, &client);
   EXPECT_EQ(client.right, 210);
+}
+#endif
+
+TEST_F(EditorWindow, OutputWithoutANoteTemplateWritesNothing) {
+  make_window(editor_like_module(L"no_template.exe", nullptr));
+  SetWindowTextW(edit_, L"builder output test");
+  DeleteFileW(on_desktop(L"builder output test.exe").c_str());
+  auto boxes = output(true);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].caption, L"エラー");
+  EXPECT_EQ(boxes[0].text, L"付箋テンプレートの読み込みに失敗しました");
+  EXPECT_FALSE(exists(on_desktop(L"builder output test.exe")));
+  EXPECT_FALSE(close_posted()) << "a failure must not close the editor";
+  EXPECT_EQ(text(main_), L"Tessark");
+  EXPECT_EQ(g_editor.current_note_path[0], 0);
+  EXPECT_FALSE(correction_enabled());
+}
+
+TEST_F(EditorWindow, AFailedResourceUpdateLeavesThePlainCopyAndTheState) {
+  // A template that is no program: the copy is written, its update refused.
+  std::vector<uint8_t> junk(4096, 'M');
+  make_window(editor_like_module(L"junk_template.exe", &junk));
+  SetWindowTextW(edit_, L"builder output test");
+  std::wstring note = on_desktop(L"builder output test.exe");
+  auto boxes = output(true);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, L"リソースの更新処理に失敗しました");
+  EXPECT_EQ(read_bytes(note), junk) << "the plain copy stays";
+  EXPECT_FALSE(close_posted());
+  EXPECT_EQ(text(main_), L"Tessark");
+  EXPECT_FALSE(correction_enabled());
+  // A correction before any success does nothing at all.
+  MessageWatcher watcher;
+  reflect_corrections(main_, true);
+  EXPECT_TRUE(watcher.finish().empty());
+  EXPECT_FALSE(close_posted());
+  DeleteFileW(note.c_str());
+}
+
+#ifdef TESSARK_NOTE_TEMPLATE
+TEST_F(EditorWindow, OutputWritesTheSettingsAndACorrectionMovesTheNote) {
+  std::vector<uint8_t> note_template = read_bytes(TESSARK_NOTE_TEMPLATE);
+  make_window(editor_like_module(L"with_template.exe", &note_template));
+  NoteSettings& n = g_settings.note;
+  n.margin = 12;
+  n.background_color = RGB(255, 255, 0);
+  n.text_color = RGB(0, 0, 255);
+  n.image_enabled = 0;  // the path is kept but not written
+  text16_copy(n.image_path, PATH_UNITS, u"C:\\pictures\\back.bmp");
+  SetWindowTextW(edit_, L"builder output test");
+  std::wstring note = on_desktop(L"builder output test.exe");
+  EXPECT_TRUE(output(true).empty());
+  EXPECT_TRUE(close_posted()) << "the quit flag closes the editor after a success";
+
+  // The table holds exactly the settings and the client size.
+  RECT client;
+  GetClientRect(main_, &client);
+  uint8_t expected[NOTE_SETTINGS_TABLE_BYTES];
+  size_t bytes = encode_note_settings(n, client.right, client.bottom, expected);
+  std::vector<uint8_t> table = resource_of(note, RT_STRING, 1);
+  ASSERT_EQ(table.size(), bytes);
+  EXPECT_EQ(memcmp(table.data(), expected, bytes), 0);
+  std::vector<uint8_t> group = resource_of(note, RT_GROUP_ICON, 2);
+  std::vector<uint8_t> image = resource_of(note, RT_ICON, 2);
+  ASSERT_EQ(group.size(), 20u);
+  ASSERT_EQ(image.size(), size_t(DEFAULT_NOTE_ICON_BYTES));
+  const uint8_t palette[8] = {0, 255, 255, 0, 128, 255, 255, 0};
+  EXPECT_EQ(memcmp(image.data() + 40, palette, 8), 0);
+  EXPECT_EQ(text(main_), L"Tessark - builder output test.exe");
+  EXPECT_EQ(std::wstring(g_editor.current_note_path), note);
+  EXPECT_TRUE(correction_enabled());
+
+  // A correction: the note moves to the new text's name and is rewritten.
+  SetWindowTextW(edit_, L"builder output test, corrected");
+  n.margin = 3;
+  MessageWatcher watcher;
+  reflect_corrections(main_, false);
+  EXPECT_TRUE(watcher.finish().empty());
+  EXPECT_FALSE(close_posted());
+  std::wstring moved = on_desktop(L"builder output test,, corrected.exe");
+  EXPECT_FALSE(exists(note));
+  ASSERT_TRUE(exists(moved));
+  char16_t margin[8];
+  table = resource_of(moved, RT_STRING, 1);
+  read_note_setting(table.data(), table.size(), NS_MARGIN, margin, 8);
+  EXPECT_EQ(std::u16string(margin), u"3");
+  EXPECT_EQ(text(main_), L"Tessark - builder output test,, corrected.exe");
+  DeleteFileW(moved.c_str());
 }
 #endif
