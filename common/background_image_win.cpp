@@ -41,10 +41,25 @@ HBITMAP convert_pixels(HBITMAP loaded, LONG width, LONG height, uint32_t transpa
   return result;
 }
 
+// Whether the file holds every byte its headers promise; the loader would
+// read past the end of a file that is cut short.
+bool bitmap_file_whole(const wchar_t* path) {
+  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                            nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  uint8_t head[BITMAP_FILE_HEAD_BYTES];
+  DWORD got = 0;
+  LARGE_INTEGER size;
+  bool whole = ReadFile(file, head, sizeof head, &got, nullptr) && GetFileSizeEx(file, &size) &&
+               bitmap_file_is_complete(head, got, static_cast<uint64_t>(size.QuadPart));
+  CloseHandle(file);
+  return whole;
+}
+
 }  // namespace
 
 HBITMAP load_bitmap_file(const wchar_t* path) {
-  if (!path || !path[0]) return nullptr;
+  if (!path || !path[0] || !bitmap_file_whole(path)) return nullptr;
   return static_cast<HBITMAP>(
       LoadImageW(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
 }

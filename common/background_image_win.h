@@ -13,8 +13,9 @@ struct BackgroundBitmap {
 };
 
 // The file at path as a DIB section (LoadImageW with LR_LOADFROMFILE and
-// LR_CREATEDIBSECTION). Null for an empty path, a missing file or one that is
-// not a bitmap the platform reads. The caller owns the bitmap.
+// LR_CREATEDIBSECTION). Null for an empty path, a missing file, one that is
+// not a bitmap the platform reads, or one shorter than its headers say. The
+// caller owns the bitmap.
 HBITMAP load_bitmap_file(const wchar_t* path);
 
 // Makes the background bitmap from a loaded one, taking ownership of loaded
