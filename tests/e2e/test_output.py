@@ -324,6 +324,10 @@ class OutputTest(unittest.TestCase):
         box, text = message_box("確認")
         self.assertIsNotNone(box, "no confirmation")
         self.assertEqual(os.listdir(h.desktop_dir()), [], "written before the confirmation closed")
+        # While the box is open every command is dropped: no colour chooser, no second output.
+        e.command(1002)
+        e.command(1000)
+        self.assertIsNone(h.find_window("#32770", "Color", 1500), "a command ran during the output")
         self.assertEqual(text.splitlines()[0], "「\\」が「0」個、「/」が「1」個、「:」が「1」個、")
         self.assertEqual(text.splitlines()[3], "「改行」が「0」個、「,」が「0」個")
         answer(box)
