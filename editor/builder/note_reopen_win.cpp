@@ -59,12 +59,18 @@ void show_note_text(HWND main_window, const wchar_t* path) {
   SetDlgItemTextW(main_window, IDC_NOTE_EDIT, W(text));
 }
 
+// A narrower window can wrap its menu bar onto more lines, which takes from
+// the client area: the size is taken again until the client area is the
+// note's (a note reopened and written back would shrink otherwise).
 void resize_client(HWND main_window, int width, int height) {
-  RECT client, outer;
-  GetClientRect(main_window, &client);
-  GetWindowRect(main_window, &outer);
-  SetWindowPos(main_window, nullptr, 0, 0, outer.right - outer.left - client.right + width,
-               outer.bottom - outer.top - client.bottom + height, SWP_NOZORDER | SWP_NOMOVE);
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    RECT client, outer;
+    GetClientRect(main_window, &client);
+    if (attempt > 0 && client.right == width && client.bottom == height) return;
+    GetWindowRect(main_window, &outer);
+    SetWindowPos(main_window, nullptr, 0, 0, outer.right - outer.left - client.right + width,
+                 outer.bottom - outer.top - client.bottom + height, SWP_NOZORDER | SWP_NOMOVE);
+  }
 }
 
 void apply_reopened_note(HWND main_window, const ReopenedNote& note, const wchar_t* path) {

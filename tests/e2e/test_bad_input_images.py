@@ -9,6 +9,7 @@ The helpers at the top are shared by the other bad-input test files."""
 import os
 import shutil
 import struct
+import subprocess
 import sys
 import time
 import unittest
@@ -33,7 +34,8 @@ def message_box(owner, caption="エラー", timeout=10.0):
     rc, out = harness.driver("msgbox", caption, owner, int(timeout * 1000), timeout=timeout + 30)
     if rc != 0:
         return None
-    head, _, text = out.partition("\ntext ")
+    # The driver's stdout is in text mode: every LF arrived as CR LF.
+    head, _, text = out.replace("\r\n", "\n").partition("\ntext ")
     box = {"text": text}
     for line in head.splitlines():
         key, _, value = line.partition(" ")
@@ -105,6 +107,33 @@ class BadInputCase(unittest.TestCase):
             self.assertTrue(harness.wait_until(lambda: e.checked(dialog, 2003) == enabled, 5))
         e.set_field(dialog, 2001, path)
         e.press_and_wait_closed(dialog, 1)
+
+
+def screenshot(name):
+    """The whole screen as an Image, saved as SHOTS/name.png; xwd is asked
+    again when a window goes away under it."""
+    for attempt in range(3):
+        xwd = subprocess.run(["xwd", "-root", "-silent"], capture_output=True)
+        if xwd.returncode == 0:
+            break
+        print("xwd:", xwd.stderr.decode(errors="replace").strip(), file=sys.stderr)
+        time.sleep(0.3)
+    ppm = subprocess.run(["/usr/bin/convert", "xwd:-", "ppm:-"], input=xwd.stdout, capture_output=True,
+                         check=True).stdout
+    subprocess.run(["/usr/bin/convert", "ppm:-", os.path.join(harness.SHOTS, name + ".png")], input=ppm, check=True)
+    return harness.Image(ppm)
+
+
+def shot_until(name, check, timeout=15):
+    """Screenshots until check(image) holds; returns the last image."""
+    last = [None]
+
+    def attempt():
+        last[0] = screenshot(name)
+        return check(last[0])
+
+    harness.wait_until(attempt, timeout, interval=0.3)
+    return last[0]
 
 
 def files_folder(name):
@@ -240,7 +269,7 @@ class BrokenPictures(BadInputCase):
                 note = test_note.RunningNote(exe, (300, 200))
                 try:
                     self.assertEqual(note.wait_rect((300, 200, 300, 200)), (300, 200, 300, 200))
-                    shot = test_note.shot_until(f"bad_input_note_image{number}",
+                    shot = shot_until(f"bad_input_note_image{number}",
                                                 lambda i: i.count(teal, 300, 200, 600, 400) > 300 * 200 * 0.8)
                     self.assertGreater(shot.count(teal, 300, 200, 600, 400), 300 * 200 * 0.8,
                                        "the note does not show its background colour")
