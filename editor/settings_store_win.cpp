@@ -22,14 +22,18 @@ void profile_read_text(void* context, const char16_t* section, const char16_t* k
                            static_cast<DWORD>(cap), profile_path(context));
 }
 
-// The profile functions would create a new file in the ANSI code page, which
-// turns the default face name into question marks on a non-Japanese system.
+// The profile functions would write a new or empty file in the ANSI code
+// page, which turns the default face name into question marks on a
+// non-Japanese system; such a file gets the UTF-16 byte-order mark first.
 void create_unicode_file_if_missing(const wchar_t* path) {
-  HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;  // exists already, or cannot be made: the write reports it
-  static const BYTE BOM[2] = {0xFF, 0xFE};
-  DWORD written = 0;
-  WriteFile(file, BOM, sizeof BOM, &written, nullptr);
+  HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;  // cannot be written: the write itself reports it
+  LARGE_INTEGER size;
+  if (GetFileSizeEx(file, &size) && size.QuadPart == 0) {
+    static const BYTE BOM[2] = {0xFF, 0xFE};
+    DWORD written = 0;
+    WriteFile(file, BOM, sizeof BOM, &written, nullptr);
+  }
   CloseHandle(file);
 }
 

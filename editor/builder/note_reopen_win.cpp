@@ -20,10 +20,25 @@ size_t read_module_entry(void* module, int id, char16_t* buf, size_t cap) {
   return note_setting(static_cast<HINSTANCE>(module), id, W(buf), static_cast<int>(cap));
 }
 
+// The note mapped as image resources, or null. The loader takes no path of
+// MAX_PATH units or more, which a note on the desktop can have: such a note
+// is mapped through its short path (asked for in the extended form, which
+// has no length limit).
+HMODULE map_note(const wchar_t* path) {
+  const DWORD flags = LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE;
+  HMODULE module = LoadLibraryExW(path, nullptr, flags);
+  bool drive_path = path[0] && path[1] == L':' && path[2] == L'\\';
+  if (module || !drive_path || lstrlenW(path) < MAX_PATH) return module;
+  wchar_t extended[NOTE_PATH_UNITS + 4] = L"\\\\?\\";
+  lstrcpynW(extended + 4, path, NOTE_PATH_UNITS);
+  wchar_t short_path[MAX_PATH];
+  DWORD units = GetShortPathNameW(extended, short_path, MAX_PATH);
+  return units > 0 && units < MAX_PATH ? LoadLibraryExW(short_path, nullptr, flags) : nullptr;
+}
+
 // The note's table, or false when the file is no program or lacks an entry.
 bool read_note_file(const wchar_t* path, ReopenedNote* note) {
-  HMODULE module = LoadLibraryExW(path, nullptr,
-                                  LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  HMODULE module = map_note(path);
   if (!module) return false;
   NoteTableReader reader = {module, read_module_entry};
   bool complete = read_reopened_note(reader, note);
