@@ -207,12 +207,15 @@ bool output(HWND editor, int i) {
 }
 
 // Reopens one of the paths ("A|B": step i takes path i % 2) through the
-// open dialog; done when the title names the chosen note.
+// open dialog; done when the title names the chosen note and the text,
+// emptied before, is the note's again.
 bool reopen(HWND editor, const wchar_t* paths, int i) {
   std::wstring all = paths, path = all;
   size_t bar = all.find(L'|');
   if (bar != std::wstring::npos) path = i % 2 ? all.substr(bar + 1) : all.substr(0, bar);
-  std::wstring title = L"Tessark - " + path.substr(path.find_last_of(L'\\') + 1);
+  std::wstring file = path.substr(path.find_last_of(L'\\') + 1);
+  std::wstring title = L"Tessark - " + file, text = file.substr(0, file.find_last_of(L'.'));
+  SetDlgItemTextW(editor, 1, L"");  // the reopen must bring the note's text back
   PostMessageW(editor, WM_COMMAND, 1009, 0);
   HWND dialog = wait_owned_dialog(editor, nullptr, SESSION_WAIT_MS);
   HWND name = dialog ? GetDlgItem(dialog, 1148) : nullptr;
@@ -224,10 +227,17 @@ bool reopen(HWND editor, const wchar_t* paths, int i) {
     name = inner ? inner : FindWindowExW(name, nullptr, L"Edit", nullptr);
   }
   if (!name) return false;
-  SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
-  if (!press_until_closed(dialog, IDOK)) return false;
+  // The dialog fills its name field while it sets itself up; a text put in
+  // before that is lost, so it goes in until it stays.
+  for (int attempt = 0; window_text(name) != path; ++attempt) {
+    if (attempt == 20) return false;
+    Sleep(100);
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  }
+  Sleep(100);
+  if (window_text(name) != path || !press_until_closed(dialog, IDOK)) return false;
   DWORD start = GetTickCount();
-  while (window_text(editor) != title) {
+  while (window_text(editor) != title || window_text(GetDlgItem(editor, 1)) != text) {
     if (GetTickCount() - start >= SESSION_WAIT_MS) return false;
     Sleep(20);
   }
