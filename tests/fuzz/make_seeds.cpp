@@ -50,6 +50,11 @@ int main(int argc, char** argv) {
   write_text(out + "/command_line/quoted", u"\"C:\\Program Files\\Tessark.exe\" \"D:\\My Notes\\Buy milk.exe\" x");
   write_text(out + "/command_line/plain", u"Tessark.exe D:\\notes\\a.exe");
   write_text(out + "/command_line/unclosed", u"Tessark.exe \"D:\\open");
+  // A 2 x 2 24-bit bitmap as a background image is written.
+  const uint8_t bmp[] = {'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0,
+                         24, 0, 0, 0, 0, 0, 16, 0, 0, 0, 0x13, 0x0B, 0, 0, 0x13, 0x0B, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                         0, 0, 255, 0, 255, 0, 0, 0, 255, 255, 255, 0, 0, 0, 0, 0, 0, 0};
+  write(out + "/bitmap_file/two_by_two.bmp", bmp, sizeof bmp);
   for (const char* icon : {"default_note_icon.ico", "app_icon.ico"}) {
     std::vector<uint8_t> data = read(icons + "/" + icon);
     write(out + "/icon_template/" + icon, data.data(), data.size());
