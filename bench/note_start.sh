@@ -8,7 +8,7 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 export BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
 RUNS="${1:-10}"
-if [ "$("$ROOT/scripts/wine_arch.sh")" = i686 ]; then WIN="$BUILD_DIR/win"; else WIN="$BUILD_DIR/win64"; fi
+WIN="$BUILD_DIR/$("$ROOT/scripts/wine_arch.sh" build)"
 TEMPLATE32="$BUILD_DIR/win/note/Vemto Src.exe"
 NOTE="$WIN/note/Vemto Src.exe"
 BASELINE="$WIN/bench/bench_baseline.exe"

@@ -9,7 +9,7 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 export BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
 RUNS="${1:-20}"
-if [ "$("$ROOT/scripts/wine_arch.sh")" = i686 ]; then WIN="$BUILD_DIR/win"; else WIN="$BUILD_DIR/win64"; fi
+WIN="$BUILD_DIR/$("$ROOT/scripts/wine_arch.sh" build)"
 EDITOR="$WIN/editor/Tessark.exe"
 TEMPLATE="$WIN/note/Vemto Src.exe"
 DRIVER="$WIN/tests/e2e/driver.exe"

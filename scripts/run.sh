@@ -9,7 +9,7 @@ export BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
 "$ROOT/scripts/setup.sh"
 "$ROOT/scripts/build.sh"
 
-if [ "$("$ROOT/scripts/wine_arch.sh")" = i686 ]; then WIN="$BUILD_DIR/win"; else WIN="$BUILD_DIR/win64"; fi
+WIN="$BUILD_DIR/$("$ROOT/scripts/wine_arch.sh" build)"
 PROGRAM="$WIN/editor/Tessark.exe"
 [ -f "$PROGRAM" ] || PROGRAM="$(ls "$WIN"/note/*.exe | head -1)"  # before the editor existed
 

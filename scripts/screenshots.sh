@@ -6,7 +6,7 @@ ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 export BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
 "$ROOT/scripts/setup.sh"
 "$ROOT/scripts/build.sh"
-if [ "$("$ROOT/scripts/wine_arch.sh")" = i686 ]; then WIN="$BUILD_DIR/win"; else WIN="$BUILD_DIR/win64"; fi
+WIN="$BUILD_DIR/$("$ROOT/scripts/wine_arch.sh" build)"
 source "$ROOT/scripts/wine_env.sh"
 unset DISPLAY
 wine_env_start "$BUILD_DIR"

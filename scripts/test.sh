@@ -14,7 +14,7 @@ echo "setup: $(( $(date +%s) - start )) s"
 echo "build: $(( $(date +%s) - start )) s"
 
 # The Wine tiers run the build that this machine's Wine can execute.
-if [ "$("$ROOT/scripts/wine_arch.sh")" = i686 ]; then WIN="$BUILD_DIR/win"; else WIN="$BUILD_DIR/win64"; fi
+WIN="$BUILD_DIR/$("$ROOT/scripts/wine_arch.sh" build)"
 rm -rf "$BUILD_DIR/native/results" "$BUILD_DIR/plain/results" "$BUILD_DIR/fuzz/results" "$WIN/results"
 mkdir -p "$BUILD_DIR/native/results" "$BUILD_DIR/plain/results" "$BUILD_DIR/fuzz/results" "$WIN/results"
 
