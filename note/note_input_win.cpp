@@ -8,12 +8,16 @@
 
 namespace {
 
-// The container follows the input window's rectangle.
-void follow_input_window(HWND input, UINT flags) {
+// The container takes the input window's whole rectangle in one call, on
+// WM_MOVE and WM_SIZE alike. Moving and sizing it in two calls made two
+// requests to the window manager, and its late answer to the move could
+// put the old size back after the resize (seen under Wine with openbox).
+// Once it fits, the second message finds nothing to change.
+void follow_input_window(HWND input) {
   RECT r;
   GetWindowRect(input, &r);
   SetWindowPos(note_state.container, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-               flags | SWP_NOZORDER | SWP_NOACTIVATE);
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT on_input_create(HWND input) {
@@ -36,10 +40,10 @@ LRESULT CALLBACK input_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       PostQuitMessage(0);
       return 0;
     case WM_MOVE:  // the container lies exactly under the input window
-      if (note_state.container) follow_input_window(hwnd, SWP_NOSIZE);
+      if (note_state.container) follow_input_window(hwnd);
       return 0;
     case WM_SIZE:
-      if (note_state.container) follow_input_window(hwnd, SWP_NOMOVE);
+      if (note_state.container) follow_input_window(hwnd);
       break;
     case WM_ACTIVATE:  // keep the container directly below in the z-order
       if (note_state.container)

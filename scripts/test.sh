@@ -38,5 +38,10 @@ echo "wine ready: $(( $(date +%s) - start )) s"
   >"$BUILD_DIR/win-test.log" 2>&1
 echo "wine tests: $(( $(date +%s) - start )) s"
 
+if [ "$(basename "$WIN")" = win ]; then
+  echo "wine tiers ran: build/win (32-bit, the shipped programs)"
+else
+  echo "wine tiers ran: build/win64 (64-bit stand-in: this machine's Wine cannot run 32-bit programs)"
+fi
 python3 "$ROOT/scripts/summarize.py" "$BUILD_DIR/native/results" "$BUILD_DIR/plain/results" \
   "$BUILD_DIR/fuzz/results" "$WIN/results"

@@ -17,6 +17,13 @@ namespace {
 const WORD NEUTRAL = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
 const WORD ENGLISH_US = 1033;
 
+// A named CALLBACK: on i686 the enumerator calls it as __stdcall, which a
+// lambda cannot be.
+BOOL CALLBACK collect_language(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR found) {
+  reinterpret_cast<std::vector<WORD>*>(found)->push_back(language);
+  return TRUE;
+}
+
 class NoteTemplate : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -35,13 +42,7 @@ class NoteTemplate : public ::testing::Test {
   }
   std::vector<WORD> languages(LPCWSTR type, int id) {
     std::vector<WORD> found;
-    EnumResourceLanguagesW(
-        module, type, MAKEINTRESOURCEW(id),
-        [](HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR param) -> BOOL {
-          reinterpret_cast<std::vector<WORD>*>(param)->push_back(language);
-          return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&found));
+    EnumResourceLanguagesW(module, type, MAKEINTRESOURCEW(id), collect_language, reinterpret_cast<LONG_PTR>(&found));
     return found;
   }
   HMODULE module = nullptr;

@@ -62,7 +62,7 @@ void write_dump(HWND hwnd) {
 }
 }  // namespace
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK menu_hook_proc(int code, WPARAM wparam, LPARAM lparam) {
+extern "C" LRESULT CALLBACK menu_hook_proc(int code, WPARAM wparam, LPARAM lparam) {
   static const UINT dump_message = RegisterWindowMessageW(DUMP_NAME);
   const CWPSTRUCT* msg = reinterpret_cast<const CWPSTRUCT*>(lparam);
   if (code == HC_ACTION && msg->message == dump_message) write_dump(msg->hwnd);
