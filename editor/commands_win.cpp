@@ -49,11 +49,6 @@ void set_background_image(HWND main_window) {
 
 }  // namespace
 
-INT_PTR run_dialog(HWND main_window, int id, DLGPROC proc) {
-  HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(main_window, GWLP_HINSTANCE));
-  return DialogBoxParamW(instance, MAKEINTRESOURCEW(id), main_window, proc, 0);
-}
-
 void show_readme(HWND main_window) {
   // Limited so that the joined path stays within 1024 units.
   wchar_t path[1024] = L"";

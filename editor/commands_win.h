@@ -7,8 +7,5 @@
 // The caller drops commands while the busy flag is set.
 void dispatch_command(HWND main_window, int id);
 
-// Runs dialog id modally over the main window; nonzero after its OK.
-INT_PTR run_dialog(HWND main_window, int id, DLGPROC proc);
-
 // Opens Readme.txt from the editor's folder with the associated program.
 void show_readme(HWND main_window);

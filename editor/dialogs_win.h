@@ -13,6 +13,9 @@ INT_PTR CALLBACK icon_template_dialog_proc(HWND dialog, UINT message, WPARAM wpa
 // Always ends with 1; Escape leaves it open.
 INT_PTR CALLBACK about_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam);
 
+// Runs dialog id modally over the main window; nonzero after its OK.
+INT_PTR run_dialog(HWND main_window, int id, DLGPROC proc);
+
 // Gives dialog the small class icon of its owner.
 void set_dialog_small_icon(HWND dialog);
 

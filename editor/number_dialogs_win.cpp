@@ -45,11 +45,6 @@ INT_PTR number_dialog(HWND dialog, UINT message, WPARAM wparam, int32_t* value) 
 
 }  // namespace
 
-void set_dialog_small_icon(HWND dialog) {
-  HWND owner = GetWindow(dialog, GW_OWNER);
-  SendMessageW(dialog, WM_SETICON, ICON_SMALL, static_cast<LPARAM>(GetClassLongPtrW(owner, GCLP_HICONSM)));
-}
-
 INT_PTR CALLBACK margin_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
   return number_dialog(dialog, message, wparam, &g_settings.note.margin);
 }

@@ -3,7 +3,6 @@
 #include <cwchar>
 #include "editor/choosers_win.h"
 #include "editor/dialogs_win.h"
-#include "editor/commands_win.h"
 #include "editor/editor_ids.h"
 #include "editor/editor_state_win.h"
 #include "editor/preview_win.h"

@@ -361,8 +361,10 @@ TEST_F(EditorResources, AboutBoxWithIconAndLink) {
 }
 
 TEST_F(EditorResources, ApplicationIconAndDefaultNoteIcon) {
-  // Group 1: one 128 x 128 image at 8 bits per pixel, image 1.
-  Bytes group = resource(RT_GROUP_ICON, MAKEINTRESOURCEW(1), NEUTRAL);
+  // Group 1 and its image in Japanese, like the rest of the user interface:
+  // one 128 x 128 image at 8 bits per pixel, image 1.
+  EXPECT_TRUE(resource(RT_GROUP_ICON, MAKEINTRESOURCEW(1), NEUTRAL).empty()) << "application icon in language 0";
+  Bytes group = resource(RT_GROUP_ICON, MAKEINTRESOURCEW(1), JAPANESE);
   ASSERT_EQ(group.size(), 6u + 14u);
   Reader g{group, 2};
   EXPECT_EQ(g.word(), 1);  // icons
@@ -373,7 +375,7 @@ TEST_F(EditorResources, ApplicationIconAndDefaultNoteIcon) {
   EXPECT_EQ(g.word(), 8);  // bits per pixel
   g.at = 6 + 12;
   EXPECT_EQ(g.word(), 1);  // image id
-  Bytes app = resource(RT_ICON, MAKEINTRESOURCEW(1), NEUTRAL);
+  Bytes app = resource(RT_ICON, MAKEINTRESOURCEW(1), JAPANESE);
   ASSERT_GE(app.size(), 40u + 1024u + 128u * 128u + 16u * 128u);
   Reader h{app, 4};
   EXPECT_EQ(h.dword(), 128u);
