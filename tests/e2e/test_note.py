@@ -369,8 +369,8 @@ class TwoMonitorNoteTest(NotesClosedAfterEachTest, unittest.TestCase):
     monitors through Xinerama only with XRandR off, and its desktop process
     publishes them to the whole prefix, so these notes run in a copy of the
     prefix with a server of their own; the shared prefix's registry is left as
-    it was.
-    No compositor runs there, so the notes are judged by their rectangles."""
+    it was. No compositor runs there, so the notes are judged by their
+    rectangles."""
 
     @classmethod
     def setUpClass(cls):
