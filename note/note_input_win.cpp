@@ -81,6 +81,6 @@ void zoom_note_window(WPARAM wheel, HWND input_window) {
   GetWindowRect(input_window, &r);
   NoteRect now = {r.left, r.top, r.right - r.left, r.bottom - r.top};
   NoteRect next = zoom_note_rect(wheel_delta(static_cast<uint32_t>(wheel)), now,
-                                 GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+                                 note_monitor(MonitorFromWindow(input_window, MONITOR_DEFAULTTONEAREST)));
   SetWindowPos(input_window, nullptr, next.x, next.y, next.width, next.height, SWP_NOZORDER);
 }

@@ -20,17 +20,16 @@ int32_t push_from_edge(int32_t start, int32_t side, int32_t limit) {
 
 }  // namespace
 
-NotePoint place_note(NotePoint cursor, int32_t width, int32_t height, int32_t screen_width,
-                     int32_t screen_height) {
+NotePoint place_note(NotePoint cursor, int32_t width, int32_t height, NoteMonitor monitor) {
   NotePoint p = cursor;
-  if (static_cast<int64_t>(cursor.x) + width > screen_width)
+  if (static_cast<int64_t>(cursor.x) + width > monitor.right)
     p.x = clamp32(static_cast<int64_t>(cursor.x) - width);
-  if (static_cast<int64_t>(cursor.y) + height > screen_height)
+  if (static_cast<int64_t>(cursor.y) + height > monitor.bottom)
     p.y = clamp32(static_cast<int64_t>(cursor.y) - height);
   return p;
 }
 
-NoteRect zoom_note_rect(int32_t delta, NoteRect window, int32_t screen_width, int32_t screen_height) {
+NoteRect zoom_note_rect(int32_t delta, NoteRect window, NoteMonitor monitor) {
   // The proportional steps divide by both sides: a flat note cannot be zoomed.
   if (window.width <= 0 || window.height <= 0) return window;
   int64_t d = delta, w = window.width, h = window.height, w2, h2;
@@ -54,8 +53,8 @@ NoteRect zoom_note_rect(int32_t delta, NoteRect window, int32_t screen_width, in
   NoteRect r;
   r.width = clamp32(w2);
   r.height = clamp32(h2);
-  r.x = push_from_edge(window.x, r.width, screen_width);
-  r.y = push_from_edge(window.y, r.height, screen_height);
+  r.x = push_from_edge(window.x, r.width, monitor.right);
+  r.y = push_from_edge(window.y, r.height, monitor.bottom);
   return r;
 }
 

@@ -15,19 +15,28 @@ struct NoteRect {
   int32_t height;
 };
 
+// A monitor in screen coordinates, right and bottom excluded; monitors left
+// of or above the primary one have negative coordinates.
+struct NoteMonitor {
+  int32_t left;
+  int32_t top;
+  int32_t right;
+  int32_t bottom;
+};
+
 // Top-left corner of a width x height note opened at the cursor: the corner
 // sits at the cursor, except where the note would cross the right or bottom
-// screen edge, where that edge sits at the cursor instead. Nothing else is
-// clamped, so the result may be negative.
-NotePoint place_note(NotePoint cursor, int32_t width, int32_t height, int32_t screen_width,
-                     int32_t screen_height);
+// edge of the monitor that holds the cursor, where that edge of the note sits
+// at the cursor instead. Nothing else is clamped, so the note may leave the
+// monitor on the left or top.
+NotePoint place_note(NotePoint cursor, int32_t width, int32_t height, NoteMonitor monitor);
 
 // The window after one wheel message with delta (positive: away from the
 // user, which shrinks): the longer side changes by delta, the shorter in
 // proportion and never below 100 pixels; then the window is pushed back from
-// the right and bottom screen edges. A note whose width or height is 0 or
-// less keeps its rectangle.
-NoteRect zoom_note_rect(int32_t delta, NoteRect window, int32_t screen_width, int32_t screen_height);
+// the right and bottom edges of the monitor that holds the note. A note whose
+// width or height is 0 or less keeps its rectangle.
+NoteRect zoom_note_rect(int32_t delta, NoteRect window, NoteMonitor monitor);
 
 // The wheel delta of a WM_MOUSEWHEEL wParam: its high 16 bits, signed.
 int32_t wheel_delta(uint32_t wparam);

@@ -41,6 +41,14 @@ void set_note_text_from_path(const wchar_t* module_path) {
   unescape_note_name(reinterpret_cast<const char16_t*>(name), reinterpret_cast<char16_t*>(note_state.text));
 }
 
+NoteMonitor note_monitor(HMONITOR monitor) {
+  MONITORINFO info;
+  info.cbSize = sizeof info;
+  if (!monitor || !GetMonitorInfoW(monitor, &info))
+    return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  return {info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom};
+}
+
 HWND create_note_window(HINSTANCE instance) {
   note_state.instance = instance;
   if (!register_input_class(instance)) return nullptr;
@@ -50,10 +58,10 @@ HWND create_note_window(HINSTANCE instance) {
   note_state.margin = note_setting_int(instance, NS_MARGIN, 32);
   POINT cursor;
   GetCursorPos(&cursor);
-  int screen_width = GetSystemMetrics(SM_CXSCREEN), screen_height = GetSystemMetrics(SM_CYSCREEN);
+  NoteMonitor monitor = note_monitor(MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST));
   int width = note_setting_int(instance, NS_CLIENT_WIDTH, 32);
   int height = note_setting_int(instance, NS_CLIENT_HEIGHT, 32);
-  NotePoint at = place_note({cursor.x, cursor.y}, width, height, screen_width, screen_height);
+  NotePoint at = place_note({cursor.x, cursor.y}, width, height, monitor);
   return CreateWindowExW(WS_EX_LAYERED, INPUT_CLASS, note_state.text, WS_POPUP | WS_VISIBLE | WS_SYSMENU,
                          at.x, at.y, width, height, nullptr, nullptr, instance, nullptr);
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include "common/background_image_win.h"
 #include "common/note_name_codec.h"
+#include "note/note_layout.h"
 
 struct NoteProcess {
   HINSTANCE instance;
@@ -28,6 +29,10 @@ HWND create_note_window(HINSTANCE instance);
 // extension buffers of 3, 256, 1024 and 256 units. A path whose parts do not
 // fit (or no path) gives an empty text.
 void set_note_text_from_path(const wchar_t* module_path);
+
+// The rectangle of a monitor (rcMonitor, taskbar included). A null monitor or
+// one that cannot be read gives the primary screen's size at (0, 0).
+NoteMonitor note_monitor(HMONITOR monitor);
 
 // The procedure of the input window class "VEMTO_SRC_MAIN".
 LRESULT CALLBACK input_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

@@ -11,44 +11,71 @@ void expect_rect(NoteRect r, int x, int y, int w, int h) {
   EXPECT_EQ(r.height, h);
 }
 
+const NoteMonitor SCREEN = {0, 0, 800, 600};
+
 NoteRect zoom(int delta, int x, int y, int w, int h) {
-  return zoom_note_rect(delta, NoteRect{x, y, w, h}, 800, 600);
+  return zoom_note_rect(delta, NoteRect{x, y, w, h}, SCREEN);
 }
 
 }  // namespace
 
 TEST(NotePlacement, CornerAtCursorUnlessAnEdgeWouldBeCrossed) {
-  NotePoint p = place_note({700, 500}, 300, 200, 800, 600);
+  NotePoint p = place_note({700, 500}, 300, 200, SCREEN);
   EXPECT_EQ(p.x, 400);
   EXPECT_EQ(p.y, 300);
-  p = place_note({10, 10}, 300, 200, 800, 600);
+  p = place_note({10, 10}, 300, 200, SCREEN);
   EXPECT_EQ(p.x, 10);
   EXPECT_EQ(p.y, 10);
   // Touching the edge exactly is not crossing it.
-  p = place_note({500, 400}, 300, 200, 800, 600);
+  p = place_note({500, 400}, 300, 200, SCREEN);
   EXPECT_EQ(p.x, 500);
   EXPECT_EQ(p.y, 400);
-  p = place_note({501, 401}, 300, 200, 800, 600);
+  p = place_note({501, 401}, 300, 200, SCREEN);
   EXPECT_EQ(p.x, 201);
   EXPECT_EQ(p.y, 201);
 }
 
 TEST(NotePlacement, NothingFurtherIsClampedSoCornersMayGoOffScreen) {
-  NotePoint p = place_note({100, 50}, 900, 700, 800, 600);
+  NotePoint p = place_note({100, 50}, 900, 700, SCREEN);
   EXPECT_EQ(p.x, -800);
   EXPECT_EQ(p.y, -650);
   // Only one axis flips.
-  p = place_note({790, 10}, 300, 200, 800, 600);
+  p = place_note({790, 10}, 300, 200, SCREEN);
   EXPECT_EQ(p.x, 490);
   EXPECT_EQ(p.y, 10);
 }
 
 TEST(NotePlacement, HugeTableSizesDoNotOverflow) {
-  NotePoint p = place_note({700, 500}, INT32_MAX, INT32_MAX, 800, 600);
+  NotePoint p = place_note({700, 500}, INT32_MAX, INT32_MAX, SCREEN);
   EXPECT_EQ(p.x, 700 - INT32_MAX);
   EXPECT_EQ(p.y, 500 - INT32_MAX);
-  p = place_note({-100, -100}, INT32_MAX, 10, 800, 600);
+  p = place_note({-100, -100}, INT32_MAX, 10, SCREEN);
   EXPECT_EQ(p.x, INT32_MIN);  // -100 - INT32_MAX saturates
+}
+
+TEST(NotePlacement, EdgesComeFromTheMonitorThatHoldsTheCursor) {
+  // A second monitor right of an 800 x 600 primary: its own right edge counts.
+  const NoteMonitor right = {800, 0, 1440, 480};
+  NotePoint p = place_note({1000, 200}, 300, 200, right);
+  EXPECT_EQ(p.x, 1000);
+  EXPECT_EQ(p.y, 200);
+  p = place_note({1300, 400}, 300, 200, right);
+  EXPECT_EQ(p.x, 1000);
+  EXPECT_EQ(p.y, 200);
+  // Monitors left of and above the primary lie at negative coordinates.
+  p = place_note({-100, 700}, 300, 200, NoteMonitor{-1024, 0, 0, 768});
+  EXPECT_EQ(p.x, -400);
+  EXPECT_EQ(p.y, 500);
+  p = place_note({-1000, 10}, 300, 200, NoteMonitor{-1024, 0, 0, 768});
+  EXPECT_EQ(p.x, -1000);
+  EXPECT_EQ(p.y, 10);
+  p = place_note({700, -50}, 300, 200, NoteMonitor{0, -600, 800, 0});
+  EXPECT_EQ(p.x, 400);
+  EXPECT_EQ(p.y, -250);
+  // Wider than its monitor: flipped once, past the monitor's left edge.
+  p = place_note({900, 100}, 700, 100, right);
+  EXPECT_EQ(p.x, 200);
+  EXPECT_EQ(p.y, 100);
 }
 
 TEST(NoteZoom, AwayFromTheUserShrinksDownToTheMinimumSide) {
@@ -90,6 +117,19 @@ TEST(NoteZoom, PushedBackFromTheRightAndBottomEdges) {
   expect_rect(zoom(120, -50, -40, 300, 200), -50, -40, 180, 120);
 }
 
+TEST(NoteZoom, EdgesComeFromTheMonitorThatHoldsTheNote) {
+  const NoteMonitor right = {800, 0, 1440, 480};
+  // 420 x 280 from (1000, 200) just fits the second monitor: it stays there.
+  expect_rect(zoom_note_rect(-120, NoteRect{1000, 200, 300, 200}, right), 1000, 200, 420, 280);
+  expect_rect(zoom_note_rect(-120, NoteRect{1000, 200, 420, 280}, right), 900, 120, 540, 360);
+  expect_rect(zoom_note_rect(120, NoteRect{1000, 200, 300, 200}, right), 1000, 200, 180, 120);
+  // A monitor left of and above the primary.
+  const NoteMonitor above_left = {-1024, -768, 0, 0};
+  expect_rect(zoom_note_rect(-120, NoteRect{-400, -300, 300, 200}, above_left), -420, -300, 420, 280);
+  // Wider than its monitor: pushed past the monitor's left edge, not clamped.
+  expect_rect(zoom_note_rect(-120, NoteRect{900, 0, 600, 150}, right), 720, 0, 720, 180);
+}
+
 TEST(NoteZoom, FlatNotesKeepTheirSize) {
   expect_rect(zoom(120, 10, 20, 0, 200), 10, 20, 0, 200);
   expect_rect(zoom(-120, 10, 20, 300, 0), 10, 20, 300, 0);
@@ -100,14 +140,14 @@ TEST(NoteZoom, FlatNotesKeepTheirSize) {
 
 TEST(NoteZoom, LargeSidesNeedWideProducts) {
   // 120 x 1000000000 does not fit 32 bits.
-  NoteRect r = zoom_note_rect(120, NoteRect{0, 0, 2000000000, 1000000000}, 800, 600);
+  NoteRect r = zoom_note_rect(120, NoteRect{0, 0, 2000000000, 1000000000}, SCREEN);
   EXPECT_EQ(r.width, 1999999880);
   EXPECT_EQ(r.height, 999999940);
   // Growing past the largest side saturates instead of wrapping negative.
-  r = zoom_note_rect(-32768, NoteRect{0, 0, 2147480000, 100}, 800, 600);
+  r = zoom_note_rect(-32768, NoteRect{0, 0, 2147480000, 100}, SCREEN);
   EXPECT_EQ(r.width, INT32_MAX);
   EXPECT_EQ(r.height, 100);
-  r = zoom_note_rect(-32768, NoteRect{0, 0, 100, 2147480000}, 800, 600);
+  r = zoom_note_rect(-32768, NoteRect{0, 0, 100, 2147480000}, SCREEN);
   EXPECT_EQ(r.width, 100);
   EXPECT_EQ(r.height, INT32_MAX);
 }

@@ -3,6 +3,7 @@
 template (copied, renamed and given a settings table), started under Wine at
 the mouse cursor, looked at on the screen and closed as a user would."""
 import os
+import select
 import shutil
 import struct
 import subprocess
@@ -102,8 +103,11 @@ def write_bmp(path, width, height, top_down):
 class RunningNote:
     """A started note: its process and its input window."""
 
-    def __init__(self, exe, cursor, title=None):
-        harness.xdotool("mousemove", *cursor)
+    def __init__(self, exe, cursor, title=None, move=None):
+        if move:
+            move(cursor)
+        else:
+            harness.xdotool("mousemove", *cursor)
         # Wine may answer from a cached pointer position for a moment.
         expected = "%d %d" % cursor
         assert harness.wait_until(lambda: harness.driver("cursor")[1].strip() == expected, 15), "cursor not moved"
@@ -168,14 +172,7 @@ def shot_until(name, check, timeout=15):
     return last[0]
 
 
-class NoteTest(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        shutil.rmtree(NOTES, ignore_errors=True)
-        os.makedirs(NOTES)
-        rc, out = harness.driver("screen")
-        cls.screen = tuple(int(v) for v in out.split())
-
+class NotesClosedAfterEachTest:
     def setUp(self):
         self.notes = []
 
@@ -183,10 +180,19 @@ class NoteTest(unittest.TestCase):
         for note in self.notes:
             note.close()
 
-    def start(self, exe, cursor, title=None):
-        note = RunningNote(exe, cursor, title)
+    def start(self, exe, cursor, title=None, move=None):
+        note = RunningNote(exe, cursor, title, move)
         self.notes.append(note)
         return note
+
+
+class NoteTest(NotesClosedAfterEachTest, unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        shutil.rmtree(NOTES, ignore_errors=True)
+        os.makedirs(NOTES)
+        rc, out = harness.driver("screen")
+        cls.screen = tuple(int(v) for v in out.split())
 
     def test_template_defaults_black_red_text_closes_after_ten_seconds(self):
         exe = make_note(os.path.join(NOTES, "plain"), "Hello,.World")
@@ -322,6 +328,114 @@ class NoteTest(unittest.TestCase):
         self.assertEqual(window_text(note.hwnd), "")
         img = shot_until("note_deep", lambda i: i.count(WHITE, 300, 300, 600, 500) > 300 * 200 * 0.9)
         self.assertEqual(img.count(WHITE, 300, 300, 600, 500), 300 * 200, "the note should be blank white")
+
+
+def start_x(command, log, env=None):
+    """Starts an X server on a display it picks itself (no race with the other
+    servers on this machine); returns the process and the display number."""
+    read, write = os.pipe()
+    proc = subprocess.Popen(command + ["-displayfd", str(write)], stdout=log, stderr=log, env=env,
+                            pass_fds=(write,))
+    os.close(write)
+    with os.fdopen(read) as answer:
+        ready = select.select([answer], [], [], 30)[0]
+        number = answer.readline().strip() if ready else ""
+    if not number:
+        proc.kill()
+        proc.wait()
+        raise AssertionError(f"{command[0]} did not start")
+    return proc, int(number)
+
+
+def make_prefix_copy(shared, copy):
+    """A Wine prefix with a registry of its own and the shared prefix's drive
+    C: linked in (half a gigabyte that these notes only read)."""
+    shutil.rmtree(copy, ignore_errors=True)
+    os.makedirs(copy)
+    for name in os.listdir(shared):
+        source, target = os.path.join(shared, name), os.path.join(copy, name)
+        if name == "drive_c":
+            os.symlink(source, target)
+        elif os.path.isdir(source):
+            shutil.copytree(source, target, symlinks=True)
+        else:
+            shutil.copy2(source, target)
+
+
+class TwoMonitorNoteTest(NotesClosedAfterEachTest, unittest.TestCase):
+    """Notes on the second of two monitors side by side, the primary at
+    (0, 0)-(800, 600) and the second at (800, 0)-(1440, 480): Xephyr lays out
+    its Xinerama screens so, hosted in an Xvfb of its own. Wine reads those
+    monitors through Xinerama only with XRandR off, and its desktop process
+    publishes them to the whole prefix, so these notes run in a copy of the
+    prefix with a server of their own; the shared prefix's registry is left as
+    it was. No compositor runs there, so the notes are judged by their
+    rectangles."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.saved_env = {k: os.environ.get(k) for k in ("DISPLAY", "WINEPREFIX")}
+        cls.servers = []
+        cls.prefix = os.path.join(harness.WIN_BUILD, "wine_two_monitors")
+        cls.log = open(os.path.join(harness.WIN_BUILD, "two_monitors_x.log"), "wb")
+        try:
+            proc, host = start_x(["Xvfb", "-screen", "0", "1800x700x24", "-nolisten", "tcp", "-ac"], cls.log)
+            cls.servers.append(proc)
+            proc, screen = start_x(["Xephyr", "+xinerama", "-screen", "800x600", "-screen", "640x480", "-nolisten",
+                                    "tcp", "-ac"], cls.log, dict(os.environ, DISPLAY=":%d" % host))
+            cls.servers.append(proc)
+            make_prefix_copy(os.environ["WINEPREFIX"], cls.prefix)
+            os.environ.update(DISPLAY=":%d" % screen, WINEPREFIX=cls.prefix)
+            subprocess.run([harness.WINE, "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "UseXRandR",
+                            "/t", "REG_SZ", "/d", "N", "/f"], stdout=cls.log, stderr=cls.log, check=True)
+            # The setting is read when the desktop process starts: start anew,
+            # with a server that stays for the whole class, as in the shared prefix.
+            subprocess.run(["wineserver", "-k"], check=False)
+            subprocess.run(["wineserver", "-w"], check=False)
+            subprocess.run(["wineserver", "-p"], stdout=cls.log, stderr=cls.log, check=True)
+        except BaseException:
+            cls.tearDownClass()
+            raise
+
+    @classmethod
+    def tearDownClass(cls):
+        if os.environ.get("WINEPREFIX") == cls.prefix:
+            subprocess.run(["wineserver", "-k"], check=False)  # this prefix's server only
+        for key, value in cls.saved_env.items():
+            if value is None:
+                os.environ.pop(key, None)
+            else:
+                os.environ[key] = value
+        for proc in reversed(cls.servers):
+            proc.terminate()
+            if not harness.wait_gone(proc, 20):
+                proc.kill()
+                proc.wait()
+        cls.log.close()
+        shutil.rmtree(cls.prefix, ignore_errors=True)
+
+    def start_at(self, exe, cursor):
+        return self.start(exe, cursor, move=lambda c: harness.driver("set_cursor", *c, check=True))
+
+    def test_notes_open_and_zoom_on_the_monitor_that_holds_them(self):
+        rc, out = driver_out("monitors")
+        self.assertEqual(sorted(out.split("\n")), ["", "0 0 800 600 1", "800 0 1440 480 0"], "the X setup")
+        exe = make_note(os.path.join(NOTES, "second"), "second", close=0)
+        # 1000 + 300 would cross the primary screen's width, not this monitor's.
+        note = self.start_at(exe, (1000, 200))
+        self.assertEqual(note.wait_rect((1000, 200, 300, 200)), (1000, 200, 300, 200))
+        # Towards the user it grows on this monitor and is then pushed back
+        # from its right and bottom edges (1440, 480); away from the user it
+        # shrinks there. Every rectangle lies inside the second monitor.
+        for wheel, expected in ((0xFF880000, (1000, 200, 420, 280)), (0xFF880000, (900, 120, 540, 360)),
+                                (0x00780000, (900, 120, 420, 280))):
+            harness.driver("post", note.hwnd, WM_MOUSEWHEEL, wheel, (300 << 16) | 1100, check=True)
+            self.assertEqual(note.wait_rect(expected), expected, f"after wheel {wheel:#x}")
+        note.close()
+        self.assertTrue(note.gone(20))
+        # Crossing this monitor's bottom edge (480, not 600) flips the note up.
+        note = self.start_at(exe, (1300, 400))
+        self.assertEqual(note.wait_rect((1000, 200, 300, 200)), (1000, 200, 300, 200))
 
 
 if __name__ == "__main__":

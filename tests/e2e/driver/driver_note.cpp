@@ -102,3 +102,52 @@ DRIVER_COMMAND(cursor, L"") {
   print_utf8(out);
   return 0;
 }
+
+namespace {
+
+void pump_messages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}
+
+BOOL CALLBACK print_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
+  MONITORINFO info;
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoW(monitor, &info)) return TRUE;
+  const RECT& r = info.rcMonitor;
+  wchar_t line[128];
+  swprintf(line, 128, L"%ld %ld %ld %ld %d\n", r.left, r.top, r.right, r.bottom,
+           (info.dwFlags & MONITORINFOF_PRIMARY) ? 1 : 0);
+  print_utf8(line);
+  return TRUE;
+}
+
+}  // namespace
+
+// Moves the mouse cursor to X Y; fails when it did not get there within
+// five seconds. Wine moves the X pointer only for a thread that has a window
+// of its own, so a small window is shown meanwhile (xdotool cannot move the
+// pointer inside Xephyr at all).
+DRIVER_COMMAND(set_cursor, L"X Y") {
+  if (argc < 2) return 2;
+  POINT to = {wcstol(argv[0], nullptr, 10), wcstol(argv[1], nullptr, 10)};
+  HWND own = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 8, 8, nullptr,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (!own) return 1;
+  bool there = false;
+  for (DWORD start = GetTickCount(); !there && GetTickCount() - start < 5000;) {
+    pump_messages();
+    SetCursorPos(to.x, to.y);
+    Sleep(50);
+    POINT p;
+    there = GetCursorPos(&p) && p.x == to.x && p.y == to.y;
+  }
+  DestroyWindow(own);
+  pump_messages();
+  return there ? 0 : 1;
+}
+
+// Prints "left top right bottom primary" of each monitor, one line each.
+DRIVER_COMMAND(monitors, L"") {
+  return EnumDisplayMonitors(nullptr, nullptr, print_monitor, 0) ? 0 : 1;
+}
