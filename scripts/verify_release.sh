@@ -2,8 +2,9 @@
 # Checks that a release is reproducible: makes the release of one commit
 # (default HEAD) twice with scripts/release.sh, in two fresh clones under
 # folders of different names and lengths, and compares the two zips. Prints
-# both SHA-256 sums; exits 0 when the zips are identical, otherwise names the
-# first file that differs, keeps the clones for a look and exits 1.
+# the SHA-256 of both zips and of the Tessark.exe in each; exits 0 when the
+# zips are identical, otherwise names the first file that differs, keeps the
+# clones for a look and exits 1.
 # Usage: verify_release.sh [COMMIT]
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -33,6 +34,7 @@ a="$scratch/one/build/Tessark.zip"; b="$scratch/second-clone/build/Tessark.zip"
 echo "commit $commit"
 for z in "$a" "$b"; do
   echo "$(sha256sum <"$z" | cut -d' ' -f1)  $z"
+  echo "$(unzip -p "$z" Tessark/Tessark.exe | sha256sum | cut -d' ' -f1)  Tessark/Tessark.exe in it"
 done
 if cmp -s "$a" "$b"; then
   echo "identical: the two zips are the same bytes"
