@@ -10,7 +10,13 @@ src="$1"; out="$(realpath -m "$2")"
 for f in Tessark.exe Readme.txt; do
   [ -f "$src/$f" ] || { echo "missing $src/$f" >&2; exit 1; }
 done
-stamp="${SOURCE_DATE_EPOCH:-$(git -C "$ROOT" log -1 --format=%ct)}"
+stamp="${SOURCE_DATE_EPOCH:-}"
+if [ -z "$stamp" ]; then
+  # The checkout may belong to another user (the Wine tiers run unprivileged);
+  # reading its commit time is harmless.
+  stamp="$(git -c safe.directory="$ROOT" -C "$ROOT" log -1 --format=%ct)" || {
+    echo "no commit time for the zip's entries: not a git checkout? Set SOURCE_DATE_EPOCH." >&2; exit 1; }
+fi
 # zip stores local times; one zone for every packer.
 export TZ=UTC
 rm -f "$out"

@@ -6,7 +6,6 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 export BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
-export SOURCE_DATE_EPOCH="${SOURCE_DATE_EPOCH:-$(git -C "$ROOT" log -1 --format=%ct)}"
 "$ROOT/scripts/setup.sh"
 "$ROOT/scripts/build.sh" win
 zip="$("$ROOT/scripts/pack_release.sh" "$BUILD_DIR/win/editor" "$BUILD_DIR/Tessark.zip")"
