@@ -6,9 +6,12 @@ add_compile_options(-Wall -Wextra)
 
 if(TESSARK_WIN32)
   add_compile_definitions(UNICODE _UNICODE WINVER=0x0601 _WIN32_WINNT=0x0601)
-  # Programs: no exceptions, no RTTI, small and self-contained.
-  set(TESSARK_PROGRAM_FLAGS -fno-exceptions -fno-rtti -Os -ffunction-sections -fdata-sections)
-  set(TESSARK_PROGRAM_LINK -municode -mwindows -static -s -Wl,--gc-sections)
+  # Programs: no exceptions, no RTTI, small and self-contained. They are also
+  # reproducible: no build folder in any file name the compiler records, and
+  # no link time stamp (it is 0, so the PE checksum follows from the bytes).
+  set(TESSARK_PROGRAM_FLAGS -fno-exceptions -fno-rtti -Os -ffunction-sections -fdata-sections
+      -ffile-prefix-map=${CMAKE_BINARY_DIR}=build -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.)
+  set(TESSARK_PROGRAM_LINK -municode -mwindows -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp)
   set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 else()
   # Native core tests run with AddressSanitizer and UndefinedBehaviorSanitizer;
