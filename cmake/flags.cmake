@@ -28,5 +28,11 @@ endif()
 # Registers a GoogleTest program as one CTest entry that writes its JUnit XML
 # into TESSARK_RESULTS, where the summary script counts every case.
 function(tessark_add_gtest target)
-  add_test(NAME ${target} COMMAND ${target} --gtest_output=xml:${TESSARK_RESULTS}/${target}.xml)
+  # Under Wine a path without a drive letter is taken as relative to the
+  # working folder; Wine maps the Unix root to Z:.
+  set(results ${TESSARK_RESULTS})
+  if(TESSARK_WIN32)
+    set(results Z:${TESSARK_RESULTS})
+  endif()
+  add_test(NAME ${target} COMMAND ${target} --gtest_output=xml:${results}/${target}.xml)
 endfunction()

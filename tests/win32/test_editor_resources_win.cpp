@@ -20,6 +20,12 @@ const WORD ENGLISH_US = 1033;
 
 typedef std::vector<uint8_t> Bytes;
 
+// A named CALLBACK: on i686 the enumerator calls it as __stdcall.
+BOOL CALLBACK collect_language(HMODULE, LPCWSTR, LPCWSTR, WORD language, LONG_PTR found) {
+  reinterpret_cast<std::vector<WORD>*>(found)->push_back(language);
+  return TRUE;
+}
+
 class EditorResources : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -37,6 +43,13 @@ class EditorResources : public ::testing::Test {
     if (!found) return {};
     const uint8_t* data = static_cast<const uint8_t*>(LockResource(LoadResource(module, found)));
     return Bytes(data, data + SizeofResource(module, found));
+  }
+  // Every language the resource exists in (a lookup in language 0 would
+  // fall back to any other).
+  static std::vector<WORD> languages(LPCWSTR type, LPCWSTR name) {
+    std::vector<WORD> found;
+    EnumResourceLanguagesW(module, type, name, collect_language, reinterpret_cast<LONG_PTR>(&found));
+    return found;
   }
   static HMODULE module;
 };
@@ -363,7 +376,9 @@ TEST_F(EditorResources, AboutBoxWithIconAndLink) {
 TEST_F(EditorResources, ApplicationIconAndDefaultNoteIcon) {
   // Group 1 and its image in Japanese, like the rest of the user interface:
   // one 128 x 128 image at 8 bits per pixel, image 1.
-  EXPECT_TRUE(resource(RT_GROUP_ICON, MAKEINTRESOURCEW(1), NEUTRAL).empty()) << "application icon in language 0";
+  EXPECT_EQ(languages(RT_GROUP_ICON, MAKEINTRESOURCEW(1)), std::vector<WORD>{JAPANESE});
+  EXPECT_EQ(languages(RT_ICON, MAKEINTRESOURCEW(1)), std::vector<WORD>{JAPANESE});
+  EXPECT_EQ(languages(RT_GROUP_ICON, MAKEINTRESOURCEW(2)), std::vector<WORD>{NEUTRAL});
   Bytes group = resource(RT_GROUP_ICON, MAKEINTRESOURCEW(1), JAPANESE);
   ASSERT_EQ(group.size(), 6u + 14u);
   Reader g{group, 2};
