@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the native core with its unit tests, its fuzz targets (clang), the
-# 32-bit Windows programs with their tests (build/win) and, where this machine's Wine runs only 64-bit programs, a
-# 64-bit build of the programs and their tests (build/win64) for the Wine
-# test tiers. BUILD_DIR (default: build) holds the builds. Naming trees
-# (native plain fuzz win win64) builds only those: "build.sh win".
+# 32-bit Windows programs with their tests (build/win) and, where this
+# machine's Wine runs only 64-bit programs, a 64-bit build of the programs and
+# their tests (build/win64) for the Wine test tiers. BUILD_DIR (default:
+# build) holds the builds. Naming trees (native plain fuzz win win64) builds
+# only those: "build.sh win".
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
