@@ -50,11 +50,17 @@ windows_path() { echo "Z:${1//\//\\}"; }  # Wine maps the Unix root to drive Z:
 env_dir=""  # the environment that the exit trap stops
 trap '[ -z "$env_dir" ] || wine_env_stop "$env_dir"' EXIT
 
+take_env_dir() {  # the test script hands the build folder to its test user; Wine wants its prefix back
+  mkdir -p "$1"
+  if [ "$(id -u)" = 0 ] && [ ! -O "$1" ]; then chown -R root: "$1"; fi
+}
+
 run_on_display() {
   local desktop
   env_dir="$RUN_DIR/display"
   desktop="$(user_desktop)"
-  mkdir -p "$desktop" "$env_dir"
+  mkdir -p "$desktop"
+  take_env_dir "$env_dir"
   TESSARK_DESKTOP="$desktop" KEEP_DISPLAY=1 wine_env_start "$env_dir"
   if [ "$show_note" = 1 ]; then
     # A note is a layered window, drawn black without a compositor; this one
@@ -78,7 +84,7 @@ run_on_display() {
 run_on_virtual_screen() {
   env_dir="$RUN_DIR/virtual"
   unset DISPLAY
-  mkdir -p "$env_dir"
+  take_env_dir "$env_dir"
   wine_env_start "$env_dir"
   local args=()
   if [ "$show_note" = 1 ]; then args=(--note "$file"); elif [ -n "$file" ]; then args=(--open "$file"); fi
