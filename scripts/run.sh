@@ -12,7 +12,7 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 
-usage() { echo "usage: scripts/run.sh [--note] [FILE]" >&2; exit 2; }
+usage() { echo "usage: scripts/run.sh [FILE | --note FILE]" >&2; exit 2; }
 show_note=0
 file=""
 case "$#:${1:-}" in
