@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Remakes the README's pictures (docs/editor.png, docs/note.png) from the
-# built programs on a virtual screen.
+# built programs on a virtual screen: the sample that scripts/run.sh shows
+# without a display.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 export BUILD_DIR="${BUILD_DIR:-$ROOT/build}"

@@ -4,6 +4,8 @@
 #                        replacements, a persistent wineserver, and (unless
 #                        KEEP_DISPLAY=1 and DISPLAY is set) Xvfb with openbox
 #                        and xcompmgr on a free display. Exports the variables.
+#                        Its desktop folder is its own, or a link to
+#                        TESSARK_DESKTOP when that is set.
 #   wine_env_stop DIR    ends what wine_env_start started, by process id.
 #   wine_env_run CMD...  runs CMD as the test user (see below) in the environment.
 # Run as root, the Wine tiers run as an unprivileged user, "tessark": root
@@ -73,11 +75,22 @@ wine_env_start() {
     wine_env_run touch "$WINEPREFIX/.tessark-ready"
   fi
   # Wine links the shell folders to the Unix home; notes are written to the
-  # desktop, which must be the prefix's own folder, never the home.
+  # desktop, which must be the prefix's own folder, never the home, unless
+  # TESSARK_DESKTOP names the folder to link it to (the run script on a display).
   local link
   for link in "$WINEPREFIX"/drive_c/users/*/{Desktop,Documents,Downloads,Music,Pictures,Videos}; do
+    if [ -n "${TESSARK_DESKTOP:-}" ] && [ "${link##*/}" = Desktop ]; then continue; fi
     if [ -L "$link" ]; then wine_env_run rm -f "$link" && wine_env_run mkdir -p "$link"; fi
   done
+  if [ -n "${TESSARK_DESKTOP:-}" ]; then
+    link="$WINEPREFIX/drive_c/users/$(wine_env_run id -un)/Desktop"
+    if [ "$(readlink "$link")" != "$TESSARK_DESKTOP" ]; then
+      rm -f "$link" 2>/dev/null || true
+      # Only an empty folder gives way: notes in it are never thrown away.
+      if [ -d "$link" ]; then rmdir "$link" || return 1; fi
+      ln -s "$TESSARK_DESKTOP" "$link"
+    fi
+  fi
   # One server for the whole run: every Wine process start is then cheap.
   wine_env_run wineserver -p >/dev/null 2>&1 &
   sleep 0.2

@@ -68,8 +68,8 @@ class Editor:
     """One copy of Tessark in a folder of its own, started and driven as a
     user would drive it."""
 
-    def __init__(self, name, settings=None):
-        self.folder = os.path.join(RUNS, name)
+    def __init__(self, name, settings=None, runs=RUNS):
+        self.folder = os.path.join(runs, name)
         if os.path.isdir(self.folder):
             subprocess.run(["chattr", "-R", "-i", self.folder], capture_output=True)
             shutil.rmtree(self.folder)
@@ -84,8 +84,8 @@ class Editor:
         self.hwnd = None
 
     # --- running -----------------------------------------------------------
-    def start(self):
-        self.proc = harness.start(self.exe)
+    def start(self, *args):
+        self.proc = harness.start(self.exe, *args)
         self.hwnd = harness.find_window("TESSARK_MAIN", "Tessark", timeout_ms=60000)
         assert self.hwnd, "the editor's main window did not appear"
         # The first size message has placed the edit control once it has a size.
