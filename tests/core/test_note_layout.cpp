@@ -11,6 +11,11 @@ void expect_rect(NoteRect r, int x, int y, int w, int h) {
   EXPECT_EQ(r.height, h);
 }
 
+void expect_point(NotePoint p, int x, int y) {
+  EXPECT_EQ(p.x, x);
+  EXPECT_EQ(p.y, y);
+}
+
 const NoteMonitor SCREEN = {0, 0, 800, 600};
 
 NoteRect zoom(int delta, int x, int y, int w, int h) {
@@ -56,26 +61,14 @@ TEST(NotePlacement, HugeTableSizesDoNotOverflow) {
 TEST(NotePlacement, EdgesComeFromTheMonitorThatHoldsTheCursor) {
   // A second monitor right of an 800 x 600 primary: its own right edge counts.
   const NoteMonitor right = {800, 0, 1440, 480};
-  NotePoint p = place_note({1000, 200}, 300, 200, right);
-  EXPECT_EQ(p.x, 1000);
-  EXPECT_EQ(p.y, 200);
-  p = place_note({1300, 400}, 300, 200, right);
-  EXPECT_EQ(p.x, 1000);
-  EXPECT_EQ(p.y, 200);
+  expect_point(place_note({1000, 200}, 300, 200, right), 1000, 200);
+  expect_point(place_note({1300, 400}, 300, 200, right), 1000, 200);
   // Monitors left of and above the primary lie at negative coordinates.
-  p = place_note({-100, 700}, 300, 200, NoteMonitor{-1024, 0, 0, 768});
-  EXPECT_EQ(p.x, -400);
-  EXPECT_EQ(p.y, 500);
-  p = place_note({-1000, 10}, 300, 200, NoteMonitor{-1024, 0, 0, 768});
-  EXPECT_EQ(p.x, -1000);
-  EXPECT_EQ(p.y, 10);
-  p = place_note({700, -50}, 300, 200, NoteMonitor{0, -600, 800, 0});
-  EXPECT_EQ(p.x, 400);
-  EXPECT_EQ(p.y, -250);
+  expect_point(place_note({-100, 700}, 300, 200, NoteMonitor{-1024, 0, 0, 768}), -400, 500);
+  expect_point(place_note({-1000, 10}, 300, 200, NoteMonitor{-1024, 0, 0, 768}), -1000, 10);
+  expect_point(place_note({700, -50}, 300, 200, NoteMonitor{0, -600, 800, 0}), 400, -250);
   // Wider than its monitor: flipped once, past the monitor's left edge.
-  p = place_note({900, 100}, 700, 100, right);
-  EXPECT_EQ(p.x, 200);
-  EXPECT_EQ(p.y, 100);
+  expect_point(place_note({900, 100}, 700, 100, right), 200, 100);
 }
 
 TEST(NoteZoom, AwayFromTheUserShrinksDownToTheMinimumSide) {
