@@ -131,3 +131,25 @@ const char16_t* path_file_name(const char16_t* path, const CharStepper& step) {
   }
   return path;
 }
+
+bool is_reserved_device_name(const char16_t* file_name) {
+  size_t stem = 0;
+  while (file_name[stem] && file_name[stem] != u'.') ++stem;
+  while (stem > 0 && (file_name[stem - 1] == u' ' || file_name[stem - 1] == u'.')) --stem;
+  if (stem != 3 && stem != 4) return false;
+  char upper[5] = {};
+  for (size_t i = 0; i < stem; ++i) {
+    char16_t c = file_name[i];
+    if (c > 0x7F) return false;
+    upper[i] = static_cast<char>(c >= u'a' && c <= u'z' ? c - u'a' + u'A' : c);
+  }
+  static const char* const DEVICES[] = {"CON", "PRN", "AUX", "NUL"};
+  if (stem == 3) {
+    for (const char* d : DEVICES)
+      if (upper[0] == d[0] && upper[1] == d[1] && upper[2] == d[2]) return true;
+    return false;
+  }
+  bool port = (upper[0] == 'C' && upper[1] == 'O' && upper[2] == 'M') ||
+              (upper[0] == 'L' && upper[1] == 'P' && upper[2] == 'T');
+  return port && upper[3] >= '1' && upper[3] <= '9';
+}

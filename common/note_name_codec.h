@@ -39,3 +39,9 @@ void strip_extension(char16_t* name, const CharStepper& step = UTF16_STEPPER);
 
 // The part of path after its last backslash; the whole path when it has none.
 const char16_t* path_file_name(const char16_t* path, const CharStepper& step = UTF16_STEPPER);
+
+// True when Windows keeps file_name for a device (CON, PRN, AUX, NUL, COM1 to
+// COM9, LPT1 to LPT9, in any case): the part before the first full stop,
+// trailing blanks and full stops dropped, is one of them. Such a name opens
+// the device, whatever its extension.
+bool is_reserved_device_name(const char16_t* file_name);

@@ -122,3 +122,14 @@ TEST(NoteNameCodec, ExtensionAndFileNameOfPaths) {
   EXPECT_EQ(std::u16string(path_file_name(u"C:\\trailing\\")), u"");
   EXPECT_EQ(std::u16string(path_file_name(u"plain.exe")), u"plain.exe");
 }
+
+TEST(NoteNameCodec, NamesThatWindowsKeepsForDevices) {
+  const std::u16string reserved[] = {u"NUL",     u"con",  u"Com1", u"LPT9",    u"nul ",
+                                     u"aux.txt", u"PRN.", u"nul .exe", u"CoM5.exe"};
+  for (const auto& name : reserved)
+    EXPECT_TRUE(is_reserved_device_name(name.c_str())) << "refused: " << &name - reserved;
+  const std::u16string allowed[] = {u"CONX", u"COM10", u"NULL", u"con1", u"COM0", u"LPT",
+                                    u"",     u".nul", u"Ｎｕｌ", u"Buy milk"};
+  for (const auto& name : allowed)
+    EXPECT_FALSE(is_reserved_device_name(name.c_str())) << "allowed: " << &name - allowed;
+}

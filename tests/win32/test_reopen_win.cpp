@@ -127,6 +127,17 @@ std::wstring on_desktop(const std::wstring& name) {
 
 bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// Files that an output built in and left behind on the desktop.
+int temp_files_on_desktop() {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(on_desktop(L"~tessark-*.tmp").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  int n = 1;
+  while (FindNextFileW(search, &found)) ++n;
+  FindClose(search);
+  return n;
+}
+
 // A resource of a file mapped as image resources, or empty.
 std::vector<uint8_t> resource_of(const std::wstring& path, LPCWSTR type, int id) {
   std::vector<uint8_t> bytes;
@@ -275,19 +286,26 @@ TEST_F(EditorWindow, OutputWithoutANoteTemplateWritesNothing) {
   EXPECT_FALSE(correction_enabled());
 }
 
-TEST_F(EditorWindow, AFailedResourceUpdateLeavesThePlainCopyAndTheState) {
-  // A template that is no program: the copy is written, its update refused.
+TEST_F(EditorWindow, AFailedResourceUpdateLeavesTheDestinationAndTheState) {
+  // A template that is no program: its copy is written, the update refused.
   std::vector<uint8_t> junk(4096, 'M');
   make_window(editor_like_module(L"junk_template.exe", &junk));
   SetWindowTextW(edit_, L"builder output test");
   std::wstring note = on_desktop(L"builder output test.exe");
+  DeleteFileW(note.c_str());
   auto boxes = output(true);
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, L"リソースの更新処理に失敗しました");
-  EXPECT_EQ(read_bytes(note), junk) << "the plain copy stays";
+  EXPECT_FALSE(exists(note)) << "no half-made note where there was none";
   EXPECT_FALSE(close_posted());
   EXPECT_EQ(text(main_), L"Tessark");
   EXPECT_FALSE(correction_enabled());
+  // A note already at that path stays as it was, byte for byte.
+  const std::vector<uint8_t> earlier = {'a', 'n', ' ', 'e', 'a', 'r', 'l', 'i', 'e', 'r', ' ', 'n', 'o', 't', 'e'};
+  write_bytes(note, earlier);
+  EXPECT_EQ(output(false).size(), 1u);
+  EXPECT_EQ(read_bytes(note), earlier);
+  EXPECT_EQ(temp_files_on_desktop(), 0);
   // A correction before any success does nothing at all.
   MessageWatcher watcher;
   reflect_corrections(main_, true);
@@ -345,5 +363,130 @@ TEST_F(EditorWindow, OutputWritesTheSettingsAndACorrectionMovesTheNote) {
   EXPECT_EQ(std::u16string(margin), u"3");
   EXPECT_EQ(text(main_), L"Tessark - builder output test,, corrected.exe");
   DeleteFileW(moved.c_str());
+}
+#endif
+
+#ifdef TESSARK_NOTE_TEMPLATE
+// What a user expects when another program holds the note: the note is never
+// lost or half rewritten, whichever step is refused.
+class HeldNote : public EditorWindow {
+ protected:
+  void SetUp() override {
+    EditorWindow::SetUp();
+    note_template_ = read_bytes(TESSARK_NOTE_TEMPLATE);
+    make_window(editor_like_module(unique(L"held_template"), &note_template_));
+    g_settings.note.auto_close_seconds = 0;  // a started note stays
+    SetWindowTextW(edit_, L"held note");
+    note_ = on_desktop(L"held note.exe");
+    DeleteFileW(note_.c_str());
+    ASSERT_TRUE(output(false).empty());
+    bytes_ = read_bytes(note_);
+    g_settings.note.margin = 33;  // what a correction would change
+  }
+
+  void TearDown() override {
+    if (running_.hProcess) {
+      TerminateProcess(running_.hProcess, 0);
+      WaitForSingleObject(running_.hProcess, 10000);
+      CloseHandle(running_.hProcess);
+      CloseHandle(running_.hThread);
+    }
+    DeleteFileW(note_.c_str());
+    EditorWindow::TearDown();
+  }
+
+  // A module name of its own: a mapped module's file cannot be written again.
+  static std::wstring unique(const wchar_t* name) {
+    static int n = 0;
+    return name + std::to_wstring(++n) + L".exe";
+  }
+
+  bool start_note() {
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    std::wstring command = L"\"" + note_ + L"\"";
+    if (!CreateProcessW(note_.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &si, &running_))
+      return false;
+    return WaitForInputIdle(running_.hProcess, 20000) == 0;
+  }
+
+  // The command gives exactly one message, and the note, the desktop and the
+  // editor are as they were.
+  void expect_one_message_and_nothing_changed(void (*command)(HWND, bool), const wchar_t* message) {
+    std::wstring title = text(main_), current = g_editor.current_note_path;
+    MessageWatcher watcher;
+    command(main_, true);
+    auto boxes = watcher.finish();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, L"エラー");
+    EXPECT_EQ(boxes[0].text, message);
+    EXPECT_EQ(read_bytes(note_), bytes_) << "the note changed";
+    EXPECT_EQ(temp_files_on_desktop(), 0);
+    EXPECT_FALSE(close_posted());
+    EXPECT_EQ(text(main_), title);
+    EXPECT_EQ(std::wstring(g_editor.current_note_path), current);
+  }
+
+  std::vector<uint8_t> note_template_, bytes_;
+  std::wstring note_;
+  PROCESS_INFORMATION running_ = {};
+};
+
+const wchar_t CREATE_FAILED[] = L"ファイルの作成に失敗しました";
+const wchar_t NOTE_RUNNING[] =
+    L"付箋が実行中のため訂正できません。付箋を閉じてから、もう一度実行してください";
+
+TEST_F(HeldNote, ARunningNoteIsNeitherReplacedNorRenamed) {
+  ASSERT_TRUE(start_note());
+  expect_one_message_and_nothing_changed(output_note, CREATE_FAILED);
+  expect_one_message_and_nothing_changed(reflect_corrections, NOTE_RUNNING);
+  SetWindowTextW(edit_, L"held note, renamed");
+  expect_one_message_and_nothing_changed(reflect_corrections, NOTE_RUNNING);
+  EXPECT_FALSE(exists(on_desktop(L"held note,, renamed.exe")));
+}
+
+TEST_F(HeldNote, ANoteHeldOpenByAScannerStaysWhole) {
+  // Held as a virus scanner holds a fresh file: the note can be renamed but
+  // not replaced until the scanner lets go.
+  HANDLE scanner = CreateFileW(note_.c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(scanner, INVALID_HANDLE_VALUE);
+  expect_one_message_and_nothing_changed(output_note, CREATE_FAILED);
+  SetWindowTextW(edit_, L"held note, renamed");
+  expect_one_message_and_nothing_changed(reflect_corrections, CREATE_FAILED);
+  EXPECT_FALSE(exists(on_desktop(L"held note,, renamed.exe")));
+  CloseHandle(scanner);
+  // Once it has let go, the same correction goes through.
+  MessageWatcher watcher;
+  reflect_corrections(main_, false);
+  EXPECT_TRUE(watcher.finish().empty());
+  EXPECT_FALSE(exists(note_));
+  std::vector<uint8_t> table = resource_of(on_desktop(L"held note,, renamed.exe"), RT_STRING, 1);
+  DeleteFileW(on_desktop(L"held note,, renamed.exe").c_str());
+  char16_t margin[8] = u"";
+  read_note_setting(table.data(), table.size(), NS_MARGIN, margin, 8);
+  EXPECT_EQ(std::u16string(margin), u"33");
+}
+
+TEST_F(HeldNote, AFailedCorrectionMovesTheNoteBack) {
+  // The rename succeeds, then the output fails: its template is no program.
+  std::vector<uint8_t> junk(4096, 'M');
+  std::wstring current = g_editor.current_note_path;
+  make_window(editor_like_module(unique(L"held_junk"), &junk));
+  lstrcpynW(g_editor.current_note_path, current.c_str(), NOTE_PATH_UNITS);
+  SetWindowTextW(main_, L"Tessark - held note.exe");
+  SetWindowTextW(edit_, L"held note, renamed");
+  expect_one_message_and_nothing_changed(reflect_corrections, L"リソースの更新処理に失敗しました");
+  EXPECT_FALSE(exists(on_desktop(L"held note,, renamed.exe")));
+}
+
+TEST_F(HeldNote, DeviceNamesAreRefusedBeforeAnythingIsOpened) {
+  for (const wchar_t* name : {L"NUL", L"com1", L"Aux.txt"}) {
+    SetWindowTextW(edit_, name);
+    expect_one_message_and_nothing_changed(output_note, CREATE_FAILED);
+    expect_one_message_and_nothing_changed(reflect_corrections, CREATE_FAILED);
+  }
 }
 #endif
