@@ -152,6 +152,54 @@ std::vector<uint8_t> resource_of(const std::wstring& path, LPCWSTR type, int id)
   return bytes;
 }
 
+
+// What the shell tells Explorer about the desktop folder: each event with
+// the path it names first, for as long as the object lives.
+class ShellEvents {
+ public:
+  ShellEvents() {
+    window_ = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record));
+    LPITEMIDLIST desktop = nullptr;
+    SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, &desktop);
+    SHChangeNotifyEntry entry = {desktop, TRUE};
+    id_ = SHChangeNotifyRegister(window_, SHCNRF_ShellLevel | SHCNRF_InterruptLevel, SHCNE_ALLEVENTS,
+                                 EVENT_MESSAGE, 1, &entry);
+    CoTaskMemFree(desktop);
+    seen().clear();
+  }
+  ~ShellEvents() {
+    SHChangeNotifyDeregister(id_);
+    DestroyWindow(window_);
+  }
+  // The events seen so far, as "event path".
+  std::vector<std::wstring> take() {
+    MSG msg;
+    for (int i = 0; i < 20; ++i, Sleep(10))
+      while (PeekMessageW(&msg, window_, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    std::vector<std::wstring> events;
+    events.swap(seen());
+    return events;
+  }
+
+ private:
+  static const UINT EVENT_MESSAGE = WM_APP + 7;
+  static std::vector<std::wstring>& seen() {
+    static std::vector<std::wstring> events;
+    return events;
+  }
+  static LRESULT CALLBACK record(HWND w, UINT message, WPARAM wp, LPARAM lp) {
+    if (message != EVENT_MESSAGE) return DefWindowProcW(w, message, wp, lp);
+    wchar_t path[MAX_PATH] = L"";
+    LPITEMIDLIST* items = reinterpret_cast<LPITEMIDLIST*>(wp);
+    if (items && items[0]) SHGetPathFromIDListW(items[0], path);
+    seen().push_back(std::to_wstring(lp & ~SHCNE_INTERRUPT) + L" " + path);
+    return 0;
+  }
+  HWND window_;
+  ULONG id_;
+};
+
 #ifdef TESSARK_NOTE_TEMPLATE
 // A copy of the note template whose table is replaced by s and the client size.
 std::wstring write_note(const std::wstring& name, const NoteSettings& s, int width, int height) {
@@ -326,8 +374,13 @@ TEST_F(EditorWindow, OutputWritesTheSettingsAndACorrectionMovesTheNote) {
   text16_copy(n.image_path, PATH_UNITS, u"C:\\pictures\\back.bmp");
   SetWindowTextW(edit_, L"builder output test");
   std::wstring note = on_desktop(L"builder output test.exe");
+  DeleteFileW(note.c_str());
+  ShellEvents shell;
   EXPECT_TRUE(output(true).empty());
   EXPECT_TRUE(close_posted()) << "the quit flag closes the editor after a success";
+  // Explorer is told at once, so the desktop shows the note in its colour.
+  auto event = [](LONG id, const std::wstring& path) { return std::to_wstring(id) + L" " + path; };
+  EXPECT_EQ(shell.take(), std::vector<std::wstring>{event(SHCNE_CREATE, note)});
 
   // The table holds exactly the settings and the client size.
   RECT client;
@@ -355,6 +408,8 @@ TEST_F(EditorWindow, OutputWritesTheSettingsAndACorrectionMovesTheNote) {
   EXPECT_TRUE(watcher.finish().empty());
   EXPECT_FALSE(close_posted());
   std::wstring moved = on_desktop(L"builder output test,, corrected.exe");
+  EXPECT_EQ(shell.take(), (std::vector<std::wstring>{event(SHCNE_RENAMEITEM, note),
+                                                      event(SHCNE_UPDATEITEM, moved)}));
   EXPECT_FALSE(exists(note));
   ASSERT_TRUE(exists(moved));
   char16_t margin[8];
