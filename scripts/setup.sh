@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(cmake g++ googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32 wine64 xvfb openbox xcompmgr
           xserver-xephyr xdotool x11-apps imagemagick fonts-ipafont-gothic clang libclang-rt-14-dev
-          valgrind zip unzip python3)
+          valgrind zip unzip python3 xserver-xorg-core xserver-xorg-video-dummy)
 
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
