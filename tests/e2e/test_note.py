@@ -364,13 +364,14 @@ def make_prefix_copy(shared, copy):
 
 class TwoMonitorNoteTest(NotesClosedAfterEachTest, unittest.TestCase):
     """Notes on the second of two monitors side by side, the primary at
-    (0, 0)-(800, 600) and the second at (800, 0)-(1440, 480): Xephyr lays out
-    its Xinerama screens so, hosted in an Xvfb of its own. Wine reads those
-    monitors through Xinerama only with XRandR off, and its desktop process
-    publishes them to the whole prefix, so these notes run in a copy of the
-    prefix with a server of their own; the shared prefix's registry is left as
-    it was. No compositor runs there, so the notes are judged by their
-    rectangles."""
+    (0, 0)-(800, 600) and the second at (800, 0)-(1440, 480): an Xorg server
+    with the dummy driver lays out two outputs so (two_monitors.conf). Wine
+    reads monitors through XRandR; Wine 10 takes a monitor's place from there
+    alone (through Xinerama it puts every monitor at (0, 0)). Its desktop
+    process publishes the monitors to the whole prefix, so these notes run in
+    a copy of the prefix with a server of their own; the shared prefix's
+    registry is left as it was. No compositor runs there, so the notes are
+    judged by their rectangles."""
 
     @classmethod
     def setUpClass(cls):
@@ -379,19 +380,17 @@ class TwoMonitorNoteTest(NotesClosedAfterEachTest, unittest.TestCase):
         cls.prefix = os.path.join(harness.WIN_BUILD, "wine_two_monitors")
         cls.log = open(os.path.join(harness.WIN_BUILD, "two_monitors_x.log"), "wb")
         try:
-            proc, host = start_x(["Xvfb", "-screen", "0", "1800x700x24", "-nolisten", "tcp", "-ac"], cls.log)
-            cls.servers.append(proc)
-            proc, screen = start_x(["Xephyr", "+xinerama", "-screen", "800x600", "-screen", "640x480", "-nolisten",
-                                    "tcp", "-ac"], cls.log, dict(os.environ, DISPLAY=":%d" % host))
+            # The server itself, not the /usr/bin/Xorg wrapper, which may let
+            # only the console's user start it; sharing the VT and never
+            # switching lets it run without a console, as any user.
+            config = os.path.join(os.path.dirname(os.path.abspath(__file__)), "two_monitors.conf")
+            proc, screen = start_x(["/usr/lib/xorg/Xorg", "-config", config, "-logfile",
+                                    os.path.join(harness.WIN_BUILD, "two_monitors_xorg.log"), "-noreset",
+                                    "-novtswitch", "-sharevts", "-nolisten", "tcp", "-ac"], cls.log)
             cls.servers.append(proc)
             make_prefix_copy(os.environ["WINEPREFIX"], cls.prefix)
             os.environ.update(DISPLAY=":%d" % screen, WINEPREFIX=cls.prefix)
-            subprocess.run([harness.WINE, "reg", "add", "HKCU\\Software\\Wine\\X11 Driver", "/v", "UseXRandR",
-                            "/t", "REG_SZ", "/d", "N", "/f"], stdout=cls.log, stderr=cls.log, check=True)
-            # The setting is read when the desktop process starts: start anew,
-            # with a server that stays for the whole class, as in the shared prefix.
-            subprocess.run(["wineserver", "-k"], check=False)
-            subprocess.run(["wineserver", "-w"], check=False)
+            # One server for the whole class, as in the shared prefix.
             subprocess.run(["wineserver", "-p"], stdout=cls.log, stderr=cls.log, check=True)
         except BaseException:
             cls.tearDownClass()

@@ -126,8 +126,7 @@ BOOL CALLBACK print_monitor(HMONITOR monitor, HDC, LPRECT, LPARAM) {
 
 // Moves the mouse cursor to X Y; fails when it did not get there within
 // five seconds. Wine moves the X pointer only for a thread that has a window
-// of its own, so a small window is shown meanwhile (xdotool cannot move the
-// pointer inside Xephyr at all).
+// of its own, so a small window is shown meanwhile.
 DRIVER_COMMAND(set_cursor, L"X Y") {
   if (argc < 2) return 2;
   POINT to = {wcstol(argv[0], nullptr, 10), wcstol(argv[1], nullptr, 10)};
