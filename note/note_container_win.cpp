@@ -97,7 +97,10 @@ void apply_note_font(HINSTANCE instance) {
   int italic = note_setting_int(instance, NS_FONT_ITALIC, 32);
   wchar_t face[32];
   note_setting(instance, NS_FACE_NAME, face, 32);
+  // Pitch and family 0, as the preview asks: the font mapper weighs a pitch
+  // request above the face name and would swap a proportional face for
+  // some fixed-pitch one.
   note_state.font = CreateFontW(height, width, 0, 0, weight, italic != 0, FALSE, FALSE, DEFAULT_CHARSET, 0,
-                                0, 0, FIXED_PITCH, face);
+                                0, 0, DEFAULT_PITCH | FF_DONTCARE, face);
   SendMessageW(note_state.edit, WM_SETFONT, reinterpret_cast<WPARAM>(note_state.font), FALSE);
 }

@@ -49,10 +49,19 @@ LRESULT CALLBACK input_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       if (note_state.container)
         SetWindowPos(note_state.container, hwnd, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
       break;
-    case WM_KEYDOWN:  // a key or a click closes the note
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
+    case WM_KEYDOWN:  // a key closes the note
       PostMessageW(hwnd, WM_CLOSE, 0, 0);
+      return 0;
+    case WM_LBUTTONDOWN:  // a click closes it on release; remember the press
+      note_state.pressed |= MK_LBUTTON;
+      break;
+    case WM_RBUTTONDOWN:
+      note_state.pressed |= MK_RBUTTON;
+      break;
+    case WM_LBUTTONUP:  // a release without its press in the note (the end
+    case WM_RBUTTONUP:  // of the double-click that started it) leaves it open
+      if (note_state.pressed & (msg == WM_LBUTTONUP ? MK_LBUTTON : MK_RBUTTON))
+        PostMessageW(hwnd, WM_CLOSE, 0, 0);
       return 0;
     case WM_MOUSEWHEEL:
       zoom_note_window(wp, hwnd);

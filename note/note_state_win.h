@@ -18,6 +18,7 @@ struct NoteProcess {
   HWND container;
   HWND edit;
   HFONT font;
+  WPARAM pressed;                 // MK_LBUTTON, MK_RBUTTON: buttons that went down in the note
 };
 
 extern NoteProcess note_state;

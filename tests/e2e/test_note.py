@@ -16,7 +16,7 @@ import harness  # noqa: E402
 
 TEMPLATE = os.path.join(harness.WIN_BUILD, "note", "Vemto Src.exe")
 NOTES = os.path.join(harness.WIN_BUILD, "e2e_notes")
-WM_CLOSE, WM_MOUSEWHEEL = 0x0010, 0x020A
+WM_CLOSE, WM_MOUSEWHEEL, WM_LBUTTONUP, WM_RBUTTONUP = 0x0010, 0x020A, 0x0202, 0x0205
 WS_EX_LAYERED, WS_EX_TOOLWINDOW = 0x00080000, 0x00000080
 WS_POPUP, WS_VISIBLE, WS_SYSMENU, WS_CHILD, ES_MULTILINE = 0x80000000, 0x10000000, 0x00080000, 0x40000000, 0x4
 LWA_ALPHA = 2
@@ -139,9 +139,20 @@ class RunningNote:
             if key in ("input", "container", "edit"):
                 v = rest.split()
                 state[key] = (int(v[0]), int(v[1]), int(v[2]), int(v[3]), int(v[4], 16), int(v[5], 16), int(v[6]))
+                state[key + "_hwnd"] = int(v[7])
             elif key:
                 state[key] = tuple(int(v) for v in rest.split())
         return state
+
+    def font_request(self):
+        """The LOGFONT the note asked for its text, read inside the note:
+        (height, width, weight, italic, charset, out precision, clip precision,
+        quality, pitch and family, face)."""
+        rc, out = driver_out("menu", self.windows()["edit_hwnd"])
+        assert rc == 0, out
+        line = next(line for line in out.split("\n") if line.startswith("font "))
+        numbers, _, face = line[5:].partition("\t")
+        return tuple(int(v) for v in numbers.split()) + (face,)
 
     def followed(self, margin):
         """True when the container covers the input window and the edit control
@@ -285,7 +296,7 @@ class NoteTest(NotesClosedAfterEachTest, unittest.TestCase):
         harness.xdotool("key", "a")
         self.assertTrue(note.gone(20), "a key did not close the note")
 
-    def test_missing_image_shows_the_background_colour_and_right_click_closes(self):
+    def test_missing_image_shows_the_background_colour_and_only_a_whole_click_closes(self):
         folder = os.path.join(NOTES, "missing")
         teal = (0, 128, 128)
         exe = make_note(folder, "missing", background=teal, text=WHITE,
@@ -294,6 +305,16 @@ class NoteTest(NotesClosedAfterEachTest, unittest.TestCase):
         self.assertEqual(note.wait_rect((400, 100, 300, 200)), (400, 100, 300, 200))
         img = shot_until("note_missing_image", lambda i: i.count(teal, 400, 100, 700, 300) > 300 * 200 * 0.7)
         self.assertGreater(img.count(teal, 400, 100, 700, 300), 300 * 200 * 0.7)
+        # The font is asked for as the table says, with pitch and family 0 as
+        # the editor's preview asks: a fixed-pitch request would make Windows
+        # trade a proportional face for another one.
+        self.assertEqual(note.font_request(), (30, 0, 400, 0, 1, 0, 0, 0, 0, FACE))
+        # The releases of the double-click that started a note reach it without
+        # their presses: they leave it open.
+        for message in (WM_LBUTTONUP, WM_RBUTTONUP):
+            harness.driver("post", note.hwnd, message, 0, (50 << 16) | 50, check=True)
+        time.sleep(1.0)  # give a wrong close the chance to show
+        self.assertIsNone(note.proc.poll(), "a button-up without its press closed the note")
         harness.xdotool("mousemove", 500, 200)
         harness.xdotool("click", 3)
         self.assertTrue(note.gone(20), "a right click did not close the note")

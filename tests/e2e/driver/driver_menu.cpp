@@ -19,7 +19,10 @@ std::wstring hook_path() {
 // Prints one line per menu item: "depth<TAB>id<TAB>flags<TAB>text", where
 // id is -1 for a sub-menu and flags are letters: g grey, c checked, s
 // separator, p sub-menu. Then "class_background null" or
-// "class_background solid RRGGBB" of the window's class.
+// "class_background solid RRGGBB" of the window's class. Then, for a window
+// with a font (WM_GETFONT), "font HEIGHT WIDTH WEIGHT ITALIC CHARSET
+// OUTPRECISION CLIPPRECISION QUALITY PITCHANDFAMILY<TAB>FACE" as the font
+// was requested. Then "current_directory PATH" of the window's process.
 DRIVER_COMMAND(menu, L"HWND") {
   if (argc < 1) return 2;
   HWND hwnd = parse_hwnd(argv[0]);

@@ -37,9 +37,9 @@ void print_window(const wchar_t* name, HWND hwnd) {
   RECT r = {0, 0, 0, 0};
   GetWindowRect(hwnd, &r);
   wchar_t line[256];
-  swprintf(line, 256, L"%ls %ld %ld %ld %ld 0x%08lx 0x%08lx %d\n", name, r.left, r.top, r.right, r.bottom,
+  swprintf(line, 256, L"%ls %ld %ld %ld %ld 0x%08lx 0x%08lx %d %lu\n", name, r.left, r.top, r.right, r.bottom,
            (unsigned long)GetWindowLongW(hwnd, GWL_EXSTYLE), (unsigned long)GetWindowLongW(hwnd, GWL_STYLE),
-           IsWindowVisible(hwnd) ? 1 : 0);
+           IsWindowVisible(hwnd) ? 1 : 0, (unsigned long)(uintptr_t)hwnd);
   print_utf8(line);
 }
 
@@ -62,7 +62,7 @@ DRIVER_COMMAND(update_resource, L"EXE TYPE NAME LANG DATAFILE") {
 }
 
 // Prints the state of a note from its input window, one line each:
-//   input|container|edit LEFT TOP RIGHT BOTTOM EXSTYLE STYLE VISIBLE
+//   input|container|edit LEFT TOP RIGHT BOTTOM EXSTYLE STYLE VISIBLE HWND
 //   layered ALPHA FLAGS      (the input window's layered attributes)
 //   below 1|0                (the container lies directly below the input window)
 //   text TEXT                (the edit control's text, last)

@@ -1,6 +1,7 @@
 // menu_hook.dll: hooked by the end-to-end driver into a window's thread, it
-// writes that window's menu bar and class background into shared memory,
-// because another process's menu cannot be read under Wine.
+// writes that window's menu bar, class background and font request and the
+// process's current directory into shared memory, because none of them can
+// be read from another process under Wine.
 #include <windows.h>
 #include <cwchar>
 #include <string>
@@ -46,10 +47,33 @@ void dump_class_background(HWND hwnd, std::wstring& out) {
   out += line;
 }
 
+// The LOGFONT the window's font was asked for (GetObjectW gives the request,
+// not the face the mapper chose); nothing for a window without a font.
+void dump_font(HWND hwnd, std::wstring& out) {
+  HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0));
+  LOGFONTW lf = {};
+  if (!font || !GetObjectW(font, sizeof lf, &lf)) return;
+  wchar_t line[160];
+  swprintf(line, 160, L"font %ld %ld %ld %u %u %u %u %u %u\t%ls\n", lf.lfHeight, lf.lfWidth, lf.lfWeight,
+           lf.lfItalic, lf.lfCharSet, lf.lfOutPrecision, lf.lfClipPrecision, lf.lfQuality, lf.lfPitchAndFamily,
+           lf.lfFaceName);
+  out += line;
+}
+
+// The folder the program works in, which its file choosers must leave alone.
+void dump_current_directory(std::wstring& out) {
+  wchar_t dir[2 * MAX_PATH] = L"";
+  GetCurrentDirectoryW(2 * MAX_PATH, dir);
+  out += std::wstring(L"current_directory ") + dir + L"\n";
+}
+
 void write_dump(HWND hwnd) {
   std::wstring out;
-  if (HMENU menu = GetMenu(hwnd)) dump_menu(menu, 0, out);
+  // A child window's menu handle is its control id.
+  if (HMENU menu = (GetWindowLongW(hwnd, GWL_STYLE) & WS_CHILD) ? nullptr : GetMenu(hwnd)) dump_menu(menu, 0, out);
   dump_class_background(hwnd, out);
+  dump_font(hwnd, out);
+  dump_current_directory(out);
   HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, DUMP_NAME);
   if (!mapping) return;
   if (wchar_t* view = static_cast<wchar_t*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, DUMP_BYTES))) {
