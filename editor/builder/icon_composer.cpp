@@ -45,6 +45,13 @@ bool is_png(const uint8_t* header) {
   return true;
 }
 
+// The entry's bit count; many .ico files leave it 0 and give the depth in
+// the image header alone.
+unsigned template_bit_count(const uint8_t* entry, const uint8_t* header) {
+  unsigned bits = get16(entry + 12);
+  return bits ? bits : get16(header + 14);
+}
+
 }  // namespace
 
 void lighter_shade(uint8_t colour[3]) {
@@ -107,19 +114,23 @@ uint64_t icon_image_byte_count(unsigned width, unsigned height, unsigned colours
 
 uint32_t check_icon_template(const uint8_t entry[ICON_ENTRY_READ_BYTES], uint32_t image_offset,
                              const uint8_t header[ICON_HEADER_BYTES], uint64_t file_size) {
-  unsigned width = entry[6], height = entry[7], colours = entry[8], bits = get16(entry + 12);
-  // A 0 byte means 256 pixels (or a depth that only the header knows): the
-  // count below would not describe the image.
+  unsigned width = entry[6], height = entry[7], colours = entry[8], bits = template_bit_count(entry, header);
+  // A 0 byte means 256 pixels: the count below would not describe the image.
   if (width == 0 || height == 0 || bits == 0) return 0;
   if (is_png(header) || get32(header) != ICON_HEADER_BYTES) return 0;
+  // The count follows the entry, the system draws what the header says: the
+  // two must describe the same image (its height holds both masks).
+  if (get32(header + 4) != width || get32(header + 8) != 2 * height || get16(header + 14) != bits) return 0;
   uint64_t count = icon_image_byte_count(width, height, colours, bits, ICON_HEADER_BYTES);
   if (static_cast<uint64_t>(image_offset) + count > file_size) return 0;
   if (ICON_HEADER_BYTES + 4 * static_cast<uint64_t>(icon_palette_entries(header)) > count) return 0;
   return static_cast<uint32_t>(count);
 }
 
-void finish_icon_group(uint8_t group[ICON_GROUP_BYTES], uint32_t byte_count) {
+void finish_icon_group(uint8_t group[ICON_GROUP_BYTES], const uint8_t header[ICON_HEADER_BYTES],
+                       uint32_t byte_count) {
   put16(group + 4, 1);
+  put16(group + 12, static_cast<uint16_t>(template_bit_count(group, header)));
   put32(group + 14, byte_count);
   put16(group + 18, ICON_GROUP_ID);
 }

@@ -32,15 +32,19 @@ uint64_t icon_image_byte_count(unsigned width, unsigned height, unsigned colours
 // Checks the first entry of an icon template (the file's first 18 bytes, as
 // read into the group directory), its image offset, the image's 40 header
 // bytes and the file size. Returns the icon image's byte count, or 0 when the
-// file is unreadable: an entry whose width, height or bit count is 0, an image
-// stored as PNG, a header size other than 40, an image that ends beyond the
-// file, or a palette that does not fit inside the image.
+// file is unreadable: an entry whose width or height is 0, a bit count that is
+// 0 in both entry and header, an image stored as PNG, a header size other
+// than 40, an entry and header that disagree on width, height (the header's
+// is twice the entry's) or bit count, an image that ends beyond the file, or
+// a palette that does not fit inside the image.
 uint32_t check_icon_template(const uint8_t entry[ICON_ENTRY_READ_BYTES], uint32_t image_offset,
                              const uint8_t header[ICON_HEADER_BYTES], uint64_t file_size);
 
-// Completes a group directory read from a template: one image, the byte
+// Completes a group directory read from a template whose image header is
+// header: one image, the header's bit count where the entry's is 0, the byte
 // count in bytes 14 to 17 and icon id 2.
-void finish_icon_group(uint8_t group[ICON_GROUP_BYTES], uint32_t byte_count);
+void finish_icon_group(uint8_t group[ICON_GROUP_BYTES], const uint8_t header[ICON_HEADER_BYTES],
+                       uint32_t byte_count);
 
 // The byte count held in bytes 14 to 17 of a group directory.
 uint32_t icon_group_byte_count(const uint8_t group[ICON_GROUP_BYTES]);

@@ -47,7 +47,7 @@ uint8_t* read_template_image(HANDLE file, uint8_t group[ICON_GROUP_BYTES]) {
     free_icon_image(image);
     return nullptr;
   }
-  finish_icon_group(group, count);
+  finish_icon_group(group, header, count);
   return image;
 }
 

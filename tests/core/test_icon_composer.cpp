@@ -236,7 +236,7 @@ TEST(IconTemplateCheck, RefusesEveryFormTheCountCannotDescribe) {
   const uint64_t big = 1 << 20;
   EXPECT_EQ(check(template_bytes(0, 32, 0, 32), big), 0u) << "width byte 0 (256 pixels)";
   EXPECT_EQ(check(template_bytes(32, 0, 0, 32), big), 0u) << "height byte 0";
-  EXPECT_EQ(check(template_bytes(32, 32, 0, 0), big), 0u) << "bit count 0";
+  EXPECT_EQ(check(template_bytes(32, 32, 0, 0), big), 0u) << "bit count 0 in entry and header";
 
   auto png = template_bytes(32, 32, 0, 32);
   const uint8_t signature[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
@@ -265,13 +265,51 @@ TEST(IconTemplateCheck, RefusesEveryFormTheCountCannotDescribe) {
   EXPECT_EQ(check(pal, 22 + count), 0u) << "colours-used that overflows";
 }
 
+TEST(IconTemplateCheck, EntryAndHeaderMustDescribeTheSameImage) {
+  // A 32 x 32 entry without colour count against its image header; the
+  // header's height holds both masks.
+  struct Case {
+    const char* what;
+    int entry_bits, header_width, header_height, header_bits;
+    uint32_t count;  // 0: refused
+  } cases[] = {
+      {"agreeing", 32, 32, 64, 32, 32 * 128 + 32 * 4 + 40},
+      {"narrower header", 32, 16, 64, 32, 0},
+      {"wider header", 32, 33, 64, 32, 0},
+      {"header height not doubled", 32, 32, 32, 32, 0},
+      {"header height one more", 32, 32, 65, 32, 0},
+      {"top-down header", 32, 32, -64, 32, 0},
+      {"header deeper than entry", 24, 32, 64, 32, 0},
+      {"header shallower than entry", 8, 32, 64, 4, 0},
+      {"entry bit count 0 takes the header's 32", 0, 32, 64, 32, 32 * 128 + 32 * 4 + 40},
+      {"entry bit count 0 takes the header's 4", 0, 32, 64, 4, 744},
+      {"entry bit count 0, header 0", 0, 32, 64, 0, 0},
+      {"entry bit count 0, header size disagrees", 0, 32, 32, 32, 0},
+  };
+  for (const Case& c : cases) {
+    auto t = template_bytes(32, 32, 0, c.entry_bits);
+    put32(t.header + 4, static_cast<uint32_t>(c.header_width));
+    put32(t.header + 8, static_cast<uint32_t>(c.header_height));
+    put16(t.header + 14, static_cast<uint16_t>(c.header_bits));
+    uint32_t count = check(t, 1 << 20);
+    EXPECT_EQ(count, c.count) << c.what;
+    if (!count) continue;
+    // The note's group directory carries the depth the image really has.
+    uint8_t group[ICON_GROUP_BYTES] = {};
+    std::memcpy(group, t.entry, ICON_ENTRY_READ_BYTES);
+    finish_icon_group(group, t.header, count);
+    EXPECT_EQ(group[12] | (group[13] << 8), c.header_bits) << c.what;
+    EXPECT_EQ(icon_group_byte_count(group), count) << c.what;
+  }
+}
+
 TEST(IconGroup, FinishingSetsOneImageTheCountAndIconTwo) {
   auto t = template_bytes(32, 32, 16, 4);
   uint8_t group[ICON_GROUP_BYTES];
   std::memset(group, 0xCC, sizeof group);
   std::memcpy(group, t.entry, ICON_ENTRY_READ_BYTES);
   put16(group + 4, 7);  // a file of seven images
-  finish_icon_group(group, 744);
+  finish_icon_group(group, t.header, 744);
   const uint8_t expected[ICON_GROUP_BYTES] = {0, 0, 1, 0, 1, 0, 32, 32, 16, 0,
                                               1, 0, 4, 0, 0xE8, 2, 0, 0, 2, 0};
   EXPECT_EQ(std::memcmp(group, expected, sizeof group), 0);

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   uint32_t bytes = check_icon_template(group, offset, header, size);
   if (bytes == 0) return 0;
   if (uint64_t(offset) + bytes > size || bytes < ICON_HEADER_BYTES) abort();
-  finish_icon_group(group, bytes);
+  finish_icon_group(group, header, bytes);
   if (icon_group_byte_count(group) != bytes) abort();
   std::vector<uint8_t> image(data + offset, data + offset + bytes);
   tint_note_icon(image.data(), image.size(), le32(data) & 0xFFFFFF);

@@ -150,6 +150,15 @@ TEST(IconTemplateWin, ReadsDeepImagesWithoutPalette) {
     expect_group(r, 32, 32, 0, bits, static_cast<uint32_t>(image.size()));
     EXPECT_EQ(r.image, image);
   }
+  // An entry without a depth, as many .ico files have: the image header's
+  // depth is taken, and the note's group directory carries it.
+  auto image = dib_icon_image(32, 32, 32, {});
+  auto depthless = ico_file({{32, 32, 0, 32, image}});
+  depthless[12] = 0;
+  TemplateRead r = read_template(icon_path(L"nodepth.ico", depthless));
+  ASSERT_TRUE(r.ok);
+  expect_group(r, 32, 32, 0, 32, static_cast<uint32_t>(image.size()));
+  EXPECT_EQ(r.image, image);
 }
 
 TEST(IconTemplateWin, OnlyTheFirstOfSeveralImagesIsUsed) {
@@ -192,13 +201,16 @@ TEST(IconTemplateWin, UnreadableFilesShowTheMessageAndHoldNothing) {
   put_le(bmp, 28, 32, 2);
   expect_refused(read_template(icon_path(L"picture.ico", bmp)), "bitmap renamed");
 
-  // Header of another size (BITMAPV4HEADER), and an entry without a depth.
+  // Header of another size (BITMAPV4HEADER), and an entry whose size the
+  // image header does not share (a 16 x 16 image filed as 32 x 32).
   auto v4 = dib_icon_image(32, 32, 32, {}, 108);
   expect_refused(read_template(icon_path(L"v4.ico", ico_file({{32, 32, 0, 32, v4}}))),
                  "108-byte header");
-  auto depthless = ico_file({{32, 32, 0, 32, dib_icon_image(32, 32, 32, {})}});
-  depthless[12] = 0;
-  expect_refused(read_template(icon_path(L"nodepth.ico", depthless)), "bit count 0");
+  auto mislabelled = ico_file({{32, 32, 0, 32, dib_icon_image(16, 16, 32, {})}});
+  mislabelled.resize(mislabelled.size() + 32 * 32 * 4);  // enough bytes for what the entry says
+  auto mislabelled_path = icon_path(L"mislabelled.ico", mislabelled);
+  ASSERT_TRUE(system_loads_icon(mislabelled_path));
+  expect_refused(read_template(mislabelled_path), "entry and header disagree");
 
   // A palette of 256 entries in an image that the entry sizes for 2.
   auto big_palette = dib_icon_image(4, 4, 8, grey_palette(2));
