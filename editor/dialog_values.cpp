@@ -1,5 +1,7 @@
-// Values of the settings dialogs' controls, and the About link's hit test.
+// Values of the settings dialogs' controls, the paths of their path fields,
+// and the About link's hit test.
 #include "editor/dialog_values.h"
+#include "common/text16.h"
 
 int32_t updown_value(uint32_t getpos_result) {
   int32_t v = static_cast<int16_t>(getpos_result & 0xFFFF);
@@ -13,4 +15,18 @@ uint32_t transparent_from_updowns(uint32_t red_result, uint32_t green_result, ui
 bool pointer_outside(uint32_t mouse_lparam, int32_t width, int32_t height) {
   uint32_t x = mouse_lparam & 0xFFFF, y = mouse_lparam >> 16;
   return width <= 0 || height <= 0 || x >= static_cast<uint32_t>(width) || y >= static_cast<uint32_t>(height);
+}
+
+namespace {
+bool is_blank(char16_t c) { return c == u' ' || c == u'\t'; }
+}  // namespace
+
+void trim_pasted_path(const char16_t* text, char16_t* out, size_t out_units) {
+  size_t begin = 0, end = text16_length(text);
+  while (begin < end && is_blank(text[begin])) ++begin;
+  while (end > begin && is_blank(text[end - 1])) --end;
+  if (end - begin >= 2 && text[begin] == u'"' && text[end - 1] == u'"') ++begin, --end;
+  size_t n = end - begin < out_units - 1 ? end - begin : out_units - 1;
+  for (size_t i = 0; i < n; ++i) out[i] = text[begin + i];
+  out[n] = 0;
 }

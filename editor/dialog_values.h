@@ -1,5 +1,6 @@
 // Turning what the settings dialogs' controls report into stored values.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 // The value an up-down control's UDM_GETPOS result stands for: the low word
@@ -16,3 +17,9 @@ uint32_t transparent_from_updowns(uint32_t red_result, uint32_t green_result, ui
 // area; positions left of or above the area wrap to large values and count as
 // outside.
 bool pointer_outside(uint32_t mouse_lparam, int32_t width, int32_t height);
+
+// Copies the text of a path field to out (out_units, at least 1; cut to fit,
+// always terminated) as a path: blanks (spaces, tabs) around it and then one
+// pair of double quotes around the rest are dropped, so that a path pasted
+// from Explorer's "Copy as path" names the file.
+void trim_pasted_path(const char16_t* text, char16_t* out, size_t out_units);

@@ -10,8 +10,6 @@
 
 namespace {
 
-wchar_t* W(char16_t* s) { return reinterpret_cast<wchar_t*>(s); }
-
 const int IMAGE_FIELDS[] = {IDC_IMAGE_PATH, IDC_BROWSE, IDC_RED_EDIT, IDC_GREEN_EDIT,
                             IDC_BLUE_EDIT,  IDC_RED_UPDOWN, IDC_GREEN_UPDOWN, IDC_BLUE_UPDOWN};
 const int ICON_FIELDS[] = {IDC_ICON_PATH, IDC_BROWSE};
@@ -30,6 +28,16 @@ void set_checked(HWND dialog, int32_t flag) {
   SendDlgItemMessageW(dialog, IDC_ENABLE_CHECK, BM_SETCHECK, flag ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+// The path in a path field, trimmed, cut to PATH_UNITS - 1 units. The field
+// is read in full first, so that the quotes around a long path still pair.
+void store_path_field(HWND dialog, int path_field, char16_t* path) {
+  wchar_t field[2 * PATH_UNITS];
+  GetDlgItemTextW(dialog, path_field, field, 2 * PATH_UNITS);
+  trim_pasted_path(reinterpret_cast<const char16_t*>(field), path, PATH_UNITS);
+}
+
+// The chooser leaves the editor's current directory alone: otherwise the
+// chosen folder (a USB stick, say) stays in use until the editor closes.
 void choose_file(HWND dialog, int path_field, const wchar_t* filter, const wchar_t* title) {
   wchar_t file[1024] = {};
   OPENFILENAMEW ofn = {};
@@ -39,7 +47,7 @@ void choose_file(HWND dialog, int path_field, const wchar_t* filter, const wchar
   ofn.lpstrFile = file;
   ofn.nMaxFile = 1024;
   ofn.lpstrTitle = title;
-  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (GetOpenFileNameW(&ofn)) SetDlgItemTextW(dialog, path_field, file);
 }
 
@@ -59,7 +67,7 @@ void init_image_dialog(HWND dialog) {
 void store_image_dialog(HWND dialog) {
   NoteSettings& n = g_settings.note;
   n.image_enabled = checked(dialog) ? 1 : 0;
-  GetDlgItemTextW(dialog, IDC_IMAGE_PATH, W(n.image_path), PATH_UNITS);
+  store_path_field(dialog, IDC_IMAGE_PATH, n.image_path);
   uint32_t pos[3];
   for (int i = 0; i < 3; ++i)
     pos[i] = static_cast<uint32_t>(SendDlgItemMessageW(dialog, COLOUR_UPDOWNS[i], UDM_GETPOS, 0, 0));
@@ -77,7 +85,7 @@ void init_icon_template_dialog(HWND dialog) {
 void store_icon_template_dialog(HWND dialog) {
   NoteSettings& n = g_settings.note;
   n.icon_enabled = checked(dialog) ? 1 : 0;
-  GetDlgItemTextW(dialog, IDC_ICON_PATH, W(n.icon_path), PATH_UNITS);
+  store_path_field(dialog, IDC_ICON_PATH, n.icon_path);
 }
 
 // The commands both dialogs share: the check box, "...", OK and Cancel.

@@ -125,7 +125,9 @@ void choose_note_to_reopen(HWND main_window) {
   ofn.lpstrFile = path;
   ofn.nMaxFile = NOTE_PATH_UNITS;
   ofn.lpstrTitle = L"訂正する付箋ファイルを開く";
-  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  // Keeps the editor's current directory, which would otherwise hold the
+  // chosen folder in use until the editor closes.
+  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (GetOpenFileNameW(&ofn)) reopen_note(main_window, path);
 }
 

@@ -2,6 +2,7 @@
 // controls.
 #include <gtest/gtest.h>
 #include <climits>
+#include <string>
 #include "editor/dialog_values.h"
 #include "editor/preview_layout.h"
 
@@ -57,4 +58,39 @@ TEST(DialogValues, PointerOutsideTheLinkCountsWrappedCoordinates) {
   EXPECT_TRUE(pointer_outside((5u << 16) | 0xFFFFu, 100, 12)) << "x = -1 wraps to 65535";
   EXPECT_TRUE(pointer_outside((0xFFFEu << 16) | 10u, 100, 12)) << "y = -2 wraps";
   EXPECT_TRUE(pointer_outside(0, 0, 0)) << "an empty control has no inside";
+}
+
+namespace {
+std::u16string trimmed(const std::u16string& field, size_t units = 1024) {
+  std::u16string out(units, u'#');
+  trim_pasted_path(field.c_str(), &out[0], units);
+  return out.substr(0, out.find(u'\0'));
+}
+}  // namespace
+
+TEST(DialogValues, PastedPathLosesBlanksAndOnePairOfQuotes) {
+  struct Case {
+    const char16_t* field;
+    const char16_t* path;
+  } cases[] = {
+      {u"C:\\pics\\a.bmp", u"C:\\pics\\a.bmp"},
+      {u"\"C:\\My Pictures\\a.bmp\"", u"C:\\My Pictures\\a.bmp"},  // Explorer's "Copy as path"
+      {u"  \t\"C:\\\u753b\u50cf.ico\" \t", u"C:\\\u753b\u50cf.ico"},
+      {u" C:\\a.bmp\t", u"C:\\a.bmp"},
+      {u"\" C:\\a.bmp \"", u" C:\\a.bmp "},      // blanks inside the quotes are the path's
+      {u"\"\"C:\\a.bmp\"\"", u"\"C:\\a.bmp\""},  // one pair only
+      {u"\"C:\\a.bmp", u"\"C:\\a.bmp"},          // a lone quote is no pair
+      {u"C:\\a.bmp\"", u"C:\\a.bmp\""},
+      {u"\"", u"\""},
+      {u"\"\"", u""},
+      {u"  \t ", u""},
+      {u"", u""},
+  };
+  for (size_t i = 0; i < sizeof cases / sizeof cases[0]; ++i)
+    EXPECT_EQ(trimmed(cases[i].field), cases[i].path) << "case " << i;
+  // The quotes around a path of 1023 units pair before it is cut to fit.
+  std::u16string longest(1023, u'x');
+  EXPECT_EQ(trimmed(u"\"" + longest + u"\" "), longest);
+  EXPECT_EQ(trimmed(u"\"" + longest + u"x\""), longest) << "cut to 1023 units";
+  EXPECT_EQ(trimmed(u" \"abcdef\"", 4), u"abc");
 }

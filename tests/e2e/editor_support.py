@@ -141,12 +141,20 @@ class Editor:
             if line.startswith("class_background"):
                 background = line.split(" ", 1)[1]
                 continue
+            if not line[:1].isdigit():  # what the hook read besides the menu
+                continue
             depth, item_id, flags, text = line.split("\t", 3)
             if int(item_id) == -1:
                 popups.append((int(depth), text))
             elif "s" not in flags:
                 items[int(item_id)] = (flags, text.replace("\\t", "\t"))
         return items, popups, background
+
+    def inside(self):
+        """What the hook read inside the editor besides its menu:
+        {"class_background": ..., "current_directory": PATH}."""
+        rc, out = harness.driver("menu", self.hwnd, check=True)
+        return dict(line.split(" ", 1) for line in out.splitlines() if line[:1].isalpha())
 
     def style_labels(self):
         """The nine labels of the style sub-menus."""

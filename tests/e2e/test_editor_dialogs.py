@@ -76,7 +76,9 @@ class SettingsDialogs(unittest.TestCase):
 
     def test_background_image_dialog_enabling_storing_and_file_chooser(self):
         self.editor = e = Editor("image_dialog")
-        picture = os.path.join(e.folder, "plain.bmp")
+        pictures = os.path.join(e.folder, "pictures")
+        os.makedirs(pictures)
+        picture = os.path.join(pictures, "plain.bmp")
         write_bmp(picture, [[(10, 20, 30)]])
         e.start()
         dialog = e.open_dialog(1030, "背景画像設定")
@@ -88,17 +90,32 @@ class SettingsDialogs(unittest.TestCase):
         self.assertTrue(harness.wait_until(lambda: all(e.enabled(dialog, c) for c in IMAGE_CONTROLS)),
                         "checking the box enables the path, the button and the six colour controls")
         e.window_picture("背景画像設定", "editor_image_dialog")
-        # The file chooser puts the chosen path into the field, nothing more.
+        # The file chooser puts the chosen path into the field, nothing more:
+        # the editor's current directory stays where it was, so the picture's
+        # folder is not held in use.
+        directory = e.inside()["current_directory"]
         e.press(dialog, 2004)
         chooser = e.dialog("背景画像を選択")
         e.press_and_wait_closed(chooser, 2)
         self.assertEqual(e.field(dialog, 2005), "", "a cancelled chooser leaves the field")
         e.press(dialog, 2004)
         chooser = e.dialog("背景画像を選択")
-        e.set_field(chooser, 1148, windows_path(picture))
+        # Into the picture's folder first, then the picture, as a user goes.
+        e.set_field(chooser, 1148, windows_path(pictures))
+        for attempt in range(5):  # a press while the chooser sets itself up can be lost
+            e.press(chooser, 1)
+            if harness.wait_until(lambda: (1137, "ComboBox", True, "pictures") in e.children(chooser), 3):
+                break
+        else:
+            self.fail("the chooser did not go into the folder")
+        e.set_field(chooser, 1148, "plain.bmp")
         e.press_and_wait_closed(chooser, 1)
         self.assertEqual(e.field(dialog, 2005), windows_path(picture))
+        self.assertNotEqual(directory.rstrip("\\").lower(), windows_path(pictures).lower())
+        self.assertEqual(e.inside()["current_directory"], directory, "the chooser changed the current directory")
         self.assertEqual(e.settings().get("WINDOW", {}).get("IMG_PATH"), None, "nothing is stored before OK")
+        # A path pasted from Explorer's "Copy as path" comes with quotes.
+        e.set_field(dialog, 2005, f' "{windows_path(picture)}" ')
         e.set_field(dialog, 2006, "255")
         e.set_field(dialog, 2007, "0")
         e.set_field(dialog, 2008, "0")
@@ -136,7 +153,7 @@ class SettingsDialogs(unittest.TestCase):
         chooser = e.dialog("アイコンテンプレートを選択")
         self.assertIn("Icon (*.ico)", [text for cid, cls, vis, text in e.children(chooser) if cid == 1136])
         e.press_and_wait_closed(chooser, 2)
-        e.set_field(dialog, 2001, r"C:\new.ico")
+        e.set_field(dialog, 2001, '\t"C:\\new.ico"  ')  # as pasted from Explorer's "Copy as path"
         e.press_and_wait_closed(dialog, 1)
         self.assertTrue(harness.wait_until(lambda: e.setting("ICON", "ENABLED") == "1"))
         self.assertEqual(e.settings()["ICON"]["PATH"], r"C:\new.ico")
