@@ -42,10 +42,12 @@ HBITMAP convert_pixels(HBITMAP loaded, LONG width, LONG height, uint32_t transpa
 }
 
 // Whether the file holds every byte its headers promise; the loader would
-// read past the end of a file that is cut short.
+// read past the end of a file that is cut short. The check shares the file
+// in every way, so that a picture an image editor or a sync client holds
+// open still loads.
 bool bitmap_file_whole(const wchar_t* path) {
-  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                            nullptr);
+  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   uint8_t head[BITMAP_FILE_HEAD_BYTES];
   DWORD got = 0;

@@ -2,6 +2,7 @@
 // with the background brush, the main window and the message loop.
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 #include "editor/editor_state_win.h"
 #include "editor/main_window_win.h"
 #include "editor/settings_store_win.h"
@@ -38,9 +39,8 @@ void load_common_controls() {
   InitCommonControlsEx(&icc);
 }
 
-}  // namespace
-
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+// Settings, window and message loop; -1 when the window cannot be made.
+int run_editor(HINSTANCE instance) {
   load_editor_settings();
   load_common_controls();
   g_editor.instance = instance;
@@ -54,5 +54,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
   int code = run_message_loop(g_editor.main_window, accelerators);
   DeleteObject(g_editor.background_brush);
   if (g_editor.preview_font) DeleteObject(g_editor.preview_font);
+  return code;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+  // ShellExecuteW (the folder, the read-me, the About link) and the file
+  // choosers may run shell extensions, which need COM on this thread.
+  HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  int code = run_editor(instance);
+  if (SUCCEEDED(com)) CoUninitialize();
   return code;
 }
