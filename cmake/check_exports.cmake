@@ -8,11 +8,20 @@ execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABL
 if(failed)
   message(FATAL_ERROR "${OBJDUMP} could not read ${DLL}")
 endif()
-string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n([^\n]+\n)*" table "${dump}")
-string(REGEX MATCHALL "\\[ *[0-9]+\\] [^\n]+" entries "${table}")
+# The name table starts at its heading and ends at a blank line. Binutils
+# lay its rows out differently ("[   0] name" in 2.40, "[   0] +base[   1]
+# 0000 name" with a column heading in 2.44), but the name is always the row's
+# last field; the export address table above it has rows of the same shape,
+# so only this table is read.
+string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table[^\n]*\n([^\n]*[^ \t\n][^\n]*\n)*" table "${dump}")
+if(table STREQUAL "")
+  message(FATAL_ERROR "${DLL} has no export name table (${OBJDUMP} -p shows none)")
+endif()
+string(REGEX MATCHALL "\\[ *[0-9]+\\][^\n]*" entries "${table}")
 set(exported "")
 foreach(entry ${entries})
-  string(REGEX REPLACE "^\\[ *[0-9]+\\] " "" name "${entry}")
+  string(STRIP "${entry}" entry)
+  string(REGEX REPLACE "^.*[ \t]" "" name "${entry}")
   if(name MATCHES "@")
     message(FATAL_ERROR "${DLL} exports the decorated name ${name}")
   endif()
