@@ -12,10 +12,14 @@ for f in Tessark.exe Readme.txt; do
 done
 stamp="${SOURCE_DATE_EPOCH:-}"
 if [ -z "$stamp" ]; then
+  command -v git >/dev/null || {
+    echo "pack_release.sh: git is not installed, so the commit's time for the zip's entries is unknown:" \
+      "install git (scripts/setup.sh does) or set SOURCE_DATE_EPOCH." >&2; exit 1; }
   # The checkout may belong to another user (the Wine tiers run unprivileged);
   # reading its commit time is harmless.
   stamp="$(git -c safe.directory="$ROOT" -C "$ROOT" log -1 --format=%ct)" || {
-    echo "no commit time for the zip's entries: not a git checkout? Set SOURCE_DATE_EPOCH." >&2; exit 1; }
+    echo "pack_release.sh: no commit time for the zip's entries: not a git checkout? Set SOURCE_DATE_EPOCH." >&2
+    exit 1; }
 fi
 # zip stores local times; one zone for every packer.
 export TZ=UTC
