@@ -8,9 +8,13 @@
 #                        TESSARK_DESKTOP when that is set.
 #   wine_env_stop DIR    ends what wine_env_start started, by process id.
 #   wine_env_run CMD...  runs CMD as the test user (see below) in the environment.
+#   wine_env_reaches FOLDER...  whether the test user can enter and list each
+#                        FOLDER (creates the user when missing).
 # Run as root, the Wine tiers run as an unprivileged user, "tessark": root
 # writes through read-only attributes, so read-only files and folders would
 # not behave as they do for a Windows user. DIR is handed to that user.
+# wine_env_start ends a failure with one line "wine set-up: what failed:
+# what to do" on standard error and returns 1.
 # Without a compositor a layered window is drawn opaque, so xcompmgr is needed.
 
 _WINE_ENV_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -28,10 +32,25 @@ wine_env_run() {
   fi
 }
 
+_make_test_user() {
+  id -u "$TESSARK_TEST_USER" >/dev/null 2>&1 && return 0
+  useradd -m -s /bin/sh "$TESSARK_TEST_USER" || {
+    echo "wine set-up: useradd $TESSARK_TEST_USER failed: create that user, or name another in TESSARK_TEST_USER" >&2
+    return 1; }
+}
+
+wine_env_reaches() {
+  _switch_user || return 0
+  _make_test_user || return 1
+  wine_env_run sh -c 'for d; do cd "$d" 2>/dev/null && [ -r . ] || exit 1; done' - "$@"
+}
+
 _free_display() {
   local n
   for n in $(seq 90 140); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then echo "$n"; return; fi
+    # A server in another root (a chroot) shows only through its abstract socket.
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ] &&
+       ! grep -q "@/tmp/.X11-unix/X$n\$" /proc/net/unix 2>/dev/null; then echo "$n"; return; fi
   done
   return 1
 }
@@ -48,8 +67,12 @@ wine_env_start() {
   mkdir -p "$dir/env"
   : >"$dir/env/pids"
   if _switch_user; then
-    id -u "$TESSARK_TEST_USER" >/dev/null 2>&1 || useradd -m -s /bin/sh "$TESSARK_TEST_USER"
+    _make_test_user || return 1
     chown -R "$TESSARK_TEST_USER:" "$dir"
+    wine_env_reaches "$dir" "$_WINE_ENV_ROOT/scripts" || {
+      echo "wine set-up: the test user $TESSARK_TEST_USER cannot reach $dir or $_WINE_ENV_ROOT:" \
+        "use a clone and BUILD_DIR in folders that every user may enter (not under a home of mode 700)" >&2
+      return 1; }
   fi
   local wine="$_WINE_ENV_ROOT/scripts/wine"
   export TESSARK_WINE; TESSARK_WINE="$("$_WINE_ENV_ROOT/scripts/wine_arch.sh" loader)"
@@ -60,7 +83,8 @@ wine_env_start() {
     Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -ac >"$dir/env/xvfb.log" 2>&1 &
     echo $! >>"$dir/env/pids"
     export DISPLAY=":$n"
-    _wait_for 20 test -e "/tmp/.X11-unix/X$n" || { echo "Xvfb did not start" >&2; return 1; }
+    _wait_for 20 test -e "/tmp/.X11-unix/X$n" || {
+      echo "wine set-up: Xvfb did not start on :$n: see $dir/env/xvfb.log" >&2; return 1; }
     openbox >"$dir/env/openbox.log" 2>&1 &
     echo $! >>"$dir/env/pids"
     xcompmgr >"$dir/env/xcompmgr.log" 2>&1 &
@@ -68,11 +92,18 @@ wine_env_start() {
   fi
   if [ ! -f "$WINEPREFIX/.tessark-ready" ]; then
     rm -rf "$WINEPREFIX"
+    # wineboot's exit status says little; the prefix's registry says whether it worked.
     wine_env_run "$wine" wineboot -i >"$dir/env/wineboot.log" 2>&1 || true
     wine_env_run wineserver -w
-    wine_env_run "$wine" regedit "$_WINE_ENV_ROOT/scripts/japanese_fonts.reg" >>"$dir/env/wineboot.log" 2>&1
+    [ -f "$WINEPREFIX/system.reg" ] || {
+      echo "wine set-up: wineboot made no Wine prefix in $WINEPREFIX: see $dir/env/wineboot.log" \
+        "(scripts/wine_arch.sh tells which Wine loader runs here)" >&2; return 1; }
+    wine_env_run "$wine" regedit "$_WINE_ENV_ROOT/scripts/japanese_fonts.reg" >>"$dir/env/wineboot.log" 2>&1 || {
+      echo "wine set-up: the Japanese font replacements could not be imported: see $dir/env/wineboot.log" >&2
+      return 1; }
     wine_env_run wineserver -w
-    wine_env_run touch "$WINEPREFIX/.tessark-ready"
+    wine_env_run touch "$WINEPREFIX/.tessark-ready" || {
+      echo "wine set-up: cannot write to $WINEPREFIX as $(wine_env_run id -un)" >&2; return 1; }
   fi
   # Wine links the shell folders to the Unix home; notes are written to the
   # desktop, which must be the prefix's own folder, never the home, unless
@@ -96,7 +127,8 @@ wine_env_start() {
   sleep 0.2
   # Start Wine's own services now, with their output in a log: started later
   # by a test, they would inherit its output pipe and keep it open.
-  wine_env_run "$wine" cmd /c exit >>"$dir/env/wineboot.log" 2>&1 </dev/null
+  wine_env_run "$wine" cmd /c exit >>"$dir/env/wineboot.log" 2>&1 </dev/null || {
+    echo "wine set-up: Wine does not run programs in $WINEPREFIX: see $dir/env/wineboot.log" >&2; return 1; }
 }
 
 wine_env_stop() {
