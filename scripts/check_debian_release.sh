@@ -8,7 +8,9 @@
 # machine's apt uses). Takes about as long as the test command on a new
 # machine. The chroot lives in /var/tmp/tessark-debian-RELEASE.XXXXXX and is
 # removed at the end, unless --keep; the whole output is kept in
-# BUILD_DIR/debian-RELEASE.log. Exits with the test command's status.
+# BUILD_DIR/debian-RELEASE.log, and the clone's logs, results and screenshots
+# in BUILD_DIR/debian-RELEASE/. CTEST_ARGS, when set, is passed to the test
+# command. Exits with the test command's status.
 # Usage: check_debian_release.sh [--keep] RELEASE   (bookworm, trixie, 12, 13, ...)
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
@@ -49,6 +51,18 @@ mounted=()
 
 mounts_left() { grep -F " $chroot_dir/" /proc/mounts || true; }
 
+save_build_logs() {  # what the test command left in the clone's build folder, kept outside the chroot
+  local from="$chroot_dir/root/tessark/build" to="$build_dir/debian-$release" tree
+  [ -d "$from" ] || return 0
+  rm -rf "$to" && mkdir -p "$to"
+  cp "$from"/*.log "$to/" 2>/dev/null || true
+  for tree in native plain fuzz win win64; do
+    [ -d "$from/$tree" ] || continue
+    mkdir -p "$to/$tree"
+    cp -r "$from/$tree/results" "$from/$tree/shots" "$to/$tree/" 2>/dev/null || true
+  done
+}
+
 cleanup() {
   # Whatever still runs in the chroot was started here (an interrupted run).
   local pid pids=()
@@ -60,6 +74,7 @@ cleanup() {
     sleep 2
     kill -9 "${pids[@]}" 2>/dev/null || true
   fi
+  save_build_logs
   local i
   for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do
     umount "${mounted[i]}" 2>/dev/null || umount -l "${mounted[i]}" || true
@@ -101,12 +116,13 @@ echo "Debian $release: scripts/test.sh in a fresh clone of $commit in /root/tess
 test_started=$(date +%s)
 status=0
 chroot "$chroot_dir" /usr/bin/env -i HOME=/root USER=root LOGNAME=root LANG=C.UTF-8 TERM=dumb \
-  PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+  PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin ${CTEST_ARGS:+CTEST_ARGS="$CTEST_ARGS"} \
   /bin/bash -c 'cd /root/tessark && scripts/test.sh' </dev/null 2>&1 | tee -a "$log" || status=$?
 ended=$(date +%s)
 
 summary="$(grep -E '^[0-9]+ passed, [0-9]+ failed' "$log" | tail -1 || true)"
 minutes() { echo "$(( $1 / 60 )) min $(( $1 % 60 )) s"; }
 echo "Debian $release ($(cat "$chroot_dir/etc/debian_version")): ${summary:-no summary line} in" \
-  "$(minutes $((ended - test_started))) (test command), $(minutes $((ended - started))) in all"
+  "$(minutes $((ended - test_started))) (test command), $(minutes $((ended - started))) in all;" \
+  "logs in $build_dir/debian-$release/"
 exit "$status"
