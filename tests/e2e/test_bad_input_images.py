@@ -211,7 +211,7 @@ def broken_icon_templates():
     return {
         "256 pixels wide (width byte 0)": ico_bytes(icon_dib(256, 256), width=0, height=0),
         "height byte 0": ico_bytes(icon_dib(), height=0),
-        "depth only in the image header": ico_bytes(icon_dib(), bits=0, colours=0),
+        "entry and header disagree on the depth": ico_bytes(icon_dib(), bits=8),
         "a PNG image": ico_bytes(png_bytes(), colours=0, bits=32),
         "more colours than the file holds": ico_bytes(icon_dib(32, 32, 1), colours=255, bits=1),
         "a 108-byte image header": ico_bytes(icon_dib(header_size=108)),
@@ -294,6 +294,17 @@ class BrokenPictures(BadInputCase):
         harness.driver("settext", e.hwnd, 1, "icon good", check=True)
         e.command(1000)
         res = wait_note_file("icon good.exe")
+        self.assertIsNotNone(res)
+        self.assert_no_message(e.hwnd, 1.0)
+        self.assertEqual(res["group"], "0000010001002020100001000400e80200000200")
+        # Many real icon files leave the entry's depth 0: the header's counts.
+        depthless = os.path.join(folder, "depthless.ico")
+        with open(depthless, "wb") as f:
+            f.write(ico_bytes(icon_dib(), bits=0))
+        self.set_icon_template(e, windows_path(depthless))
+        harness.driver("settext", e.hwnd, 1, "icon depthless", check=True)
+        e.command(1000)
+        res = wait_note_file("icon depthless.exe")
         self.assertIsNotNone(res)
         self.assert_no_message(e.hwnd, 1.0)
         self.assertEqual(res["group"], "0000010001002020100001000400e80200000200")
