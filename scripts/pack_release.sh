@@ -10,16 +10,23 @@ src="$1"; out="$(realpath -m "$2")"
 for f in Tessark.exe Readme.txt; do
   [ -f "$src/$f" ] || { echo "missing $src/$f" >&2; exit 1; }
 done
+# The time: SOURCE_DATE_EPOCH, else the commit's, else TESSARK_COMMIT_TIME
+# (the test script's copy of a clone has no repository and passes it on).
 stamp="${SOURCE_DATE_EPOCH:-}"
-if [ -z "$stamp" ]; then
-  command -v git >/dev/null || {
-    echo "pack_release.sh: git is not installed, so the commit's time for the zip's entries is unknown:" \
-      "install git (scripts/setup.sh does) or set SOURCE_DATE_EPOCH." >&2; exit 1; }
+if [ -z "$stamp" ] && command -v git >/dev/null; then
   # The checkout may belong to another user (the Wine tiers run unprivileged);
   # reading its commit time is harmless.
-  stamp="$(git -c safe.directory="$ROOT" -C "$ROOT" log -1 --format=%ct)" || {
+  stamp="$(git -c safe.directory="$ROOT" -C "$ROOT" log -1 --format=%ct 2>/dev/null)" || stamp=""
+fi
+stamp="${stamp:-${TESSARK_COMMIT_TIME:-}}"
+if [ -z "$stamp" ]; then
+  if command -v git >/dev/null; then
     echo "pack_release.sh: no commit time for the zip's entries: not a git checkout? Set SOURCE_DATE_EPOCH." >&2
-    exit 1; }
+  else
+    echo "pack_release.sh: git is not installed, so the commit's time for the zip's entries is unknown:" \
+      "install git (scripts/setup.sh does) or set SOURCE_DATE_EPOCH." >&2
+  fi
+  exit 1
 fi
 # zip stores local times; one zone for every packer.
 export TZ=UTC
