@@ -286,28 +286,20 @@ class BrokenPictures(BadInputCase):
                                                  "WIDTH": "420", "HEIGHT": "300"},
                                       "FONT": {"FACE_NAME": "IPAGothic"}})
         e.start()
-        # A good template first: no message and the template's own group.
-        good = os.path.join(folder, "good.ico")
-        with open(good, "wb") as f:
-            f.write(ico_bytes(icon_dib()))
-        self.set_icon_template(e, windows_path(good))
-        harness.driver("settext", e.hwnd, 1, "icon good", check=True)
-        e.command(1000)
-        res = wait_note_file("icon good.exe")
-        self.assertIsNotNone(res)
-        self.assert_no_message(e.hwnd, 1.0)
-        self.assertEqual(res["group"], "0000010001002020100001000400e80200000200")
-        # Many real icon files leave the entry's depth 0: the header's counts.
-        depthless = os.path.join(folder, "depthless.ico")
-        with open(depthless, "wb") as f:
-            f.write(ico_bytes(icon_dib(), bits=0))
-        self.set_icon_template(e, windows_path(depthless))
-        harness.driver("settext", e.hwnd, 1, "icon depthless", check=True)
-        e.command(1000)
-        res = wait_note_file("icon depthless.exe")
-        self.assertIsNotNone(res)
-        self.assert_no_message(e.hwnd, 1.0)
-        self.assertEqual(res["group"], "0000010001002020100001000400e80200000200")
+        # Good templates first: no message and the template's own group. Many
+        # real icon files leave the entry's depth 0: the header's counts.
+        for name, data in (("good", ico_bytes(icon_dib())), ("depthless", ico_bytes(icon_dib(), bits=0))):
+            with self.subTest(name):
+                path = os.path.join(folder, name + ".ico")
+                with open(path, "wb") as f:
+                    f.write(data)
+                self.set_icon_template(e, windows_path(path))
+                harness.driver("settext", e.hwnd, 1, "icon " + name, check=True)
+                e.command(1000)
+                res = wait_note_file(f"icon {name}.exe")
+                self.assertIsNotNone(res)
+                self.assert_no_message(e.hwnd, 1.0)
+                self.assertEqual(res["group"], "0000010001002020100001000400e80200000200")
         default_tinted = None
         cases = dict(broken_icon_templates())
         cases["a missing file"] = None
