@@ -7,7 +7,7 @@
 set -euo pipefail
 
 PACKAGES=(cmake make g++ googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32 wine64
-          xvfb openbox xcompmgr xserver-xephyr xserver-xorg-core xserver-xorg-video-dummy
+          xvfb openbox xcompmgr xserver-xorg-core xserver-xorg-video-dummy
           xdotool x11-apps x11-utils imagemagick fonts-ipafont-gothic clang libclang-rt-dev valgrind
           zip unzip git python3 e2fsprogs util-linux passwd)
 # What the scripts and tests run, checked once the packages are in.
