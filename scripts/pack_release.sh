@@ -10,24 +10,17 @@ src="$1"; out="$(realpath -m "$2")"
 for f in Tessark.exe Readme.txt; do
   [ -f "$src/$f" ] || { echo "missing $src/$f" >&2; exit 1; }
 done
-# The time: SOURCE_DATE_EPOCH, else the commit's, else TESSARK_COMMIT_TIME
-# (the test script's copy of a clone has no repository and passes it on).
-stamp="${SOURCE_DATE_EPOCH:-}"
+# The time: SOURCE_DATE_EPOCH, else TESSARK_COMMIT_TIME (the test script
+# passes it on; its copy of a clone has no repository), else the commit's.
+stamp="${SOURCE_DATE_EPOCH:-${TESSARK_COMMIT_TIME:-}}"
 if [ -z "$stamp" ] && command -v git >/dev/null; then
   # The checkout may belong to another user (the Wine tiers run unprivileged);
   # reading its commit time is harmless.
   stamp="$(git -c safe.directory="$ROOT" -C "$ROOT" log -1 --format=%ct 2>/dev/null)" || stamp=""
 fi
-stamp="${stamp:-${TESSARK_COMMIT_TIME:-}}"
-if [ -z "$stamp" ]; then
-  if command -v git >/dev/null; then
-    echo "pack_release.sh: no commit time for the zip's entries: not a git checkout? Set SOURCE_DATE_EPOCH." >&2
-  else
-    echo "pack_release.sh: git is not installed, so the commit's time for the zip's entries is unknown:" \
-      "install git (scripts/setup.sh does) or set SOURCE_DATE_EPOCH." >&2
-  fi
-  exit 1
-fi
+[ -n "$stamp" ] || {
+  echo "pack_release.sh: no commit time for the zip's entries (git missing, or not a git checkout):" \
+    "install git (scripts/setup.sh does) or set SOURCE_DATE_EPOCH." >&2; exit 1; }
 # zip stores local times; one zone for every packer.
 export TZ=UTC
 rm -f "$out"
