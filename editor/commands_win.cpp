@@ -3,8 +3,7 @@
 #include "editor/commands_win.h"
 #include <shellapi.h>
 #include <cwchar>
-#include "editor/builder/note_reopen_win.h"
-#include "editor/builder/note_writer_win.h"
+#include "editor/note_commands_win.h"
 #include "editor/choosers_win.h"
 #include "editor/dialogs_win.h"
 #include "editor/editor_ids.h"

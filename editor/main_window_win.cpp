@@ -2,7 +2,7 @@
 // handling, and the dispatch of every message to its handler.
 #include "editor/main_window_win.h"
 #include "common/background_image_win.h"
-#include "editor/builder/note_reopen_win.h"
+#include "editor/note_commands_win.h"
 #include "editor/commands_win.h"
 #include "editor/editor_ids.h"
 #include "editor/editor_state_win.h"

@@ -4,8 +4,6 @@
 
 namespace {
 
-const wchar_t ICON_FILE_FAILED[] = L"アイコンファイルの読み込みに失敗しました";
-
 bool read_exactly(HANDLE file, void* buffer, DWORD bytes) {
   DWORD got = 0;
   return ReadFile(file, buffer, bytes, &got, nullptr) && got == bytes;
@@ -62,8 +60,7 @@ const uint8_t* resource_bytes(HINSTANCE instance, LPCWSTR type, int id, DWORD* s
 
 }  // namespace
 
-bool read_icon_template(HWND main_window, const wchar_t* path, uint8_t group[ICON_GROUP_BYTES],
-                        uint8_t** image) {
+bool read_icon_template(const wchar_t* path, uint8_t group[ICON_GROUP_BYTES], uint8_t** image) {
   *image = nullptr;
   if (is_loadable_icon(path)) {
     HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -73,9 +70,7 @@ bool read_icon_template(HWND main_window, const wchar_t* path, uint8_t group[ICO
       CloseHandle(file);
     }
   }
-  if (*image) return true;
-  MessageBoxW(main_window, ICON_FILE_FAILED, L"エラー", MB_OK | MB_ICONWARNING);
-  return false;
+  return *image != nullptr;
 }
 
 bool load_default_note_icon(HINSTANCE instance, uint8_t group[ICON_GROUP_BYTES], uint8_t** image) {
@@ -93,11 +88,11 @@ bool load_default_note_icon(HINSTANCE instance, uint8_t group[ICON_GROUP_BYTES],
   return true;
 }
 
-bool compose_note_icon(HWND main_window, HINSTANCE instance, const NoteSettings& s,
-                       uint8_t group[ICON_GROUP_BYTES], uint8_t** image) {
+bool compose_note_icon(HINSTANCE instance, const NoteSettings& s, uint8_t group[ICON_GROUP_BYTES],
+                       uint8_t** image, bool* template_unreadable) {
   bool ready = s.icon_enabled &&
-               read_icon_template(main_window, reinterpret_cast<const wchar_t*>(s.icon_path),
-                                  group, image);
+               read_icon_template(reinterpret_cast<const wchar_t*>(s.icon_path), group, image);
+  *template_unreadable = s.icon_enabled && !ready;
   if (!ready && !load_default_note_icon(instance, group, image)) return false;
   tint_note_icon(*image, icon_group_byte_count(group), s.background_color);
   return true;

@@ -8,18 +8,17 @@
 #include "editor/builder/icon_composer.h"
 
 // Fills group and hands over *image (free_icon_image): the icon template of
-// s when s.icon_enabled and it can be read (otherwise its message, then the
-// default note icon of instance), tinted to s.background_color. False with
-// *image null only when instance lacks the default note icon.
-bool compose_note_icon(HWND main_window, HINSTANCE instance, const NoteSettings& s,
-                       uint8_t group[ICON_GROUP_BYTES], uint8_t** image);
+// s when s.icon_enabled and it can be read (otherwise the default note icon
+// of instance, with *template_unreadable set: the editor then shows
+// "アイコンファイルの読み込みに失敗しました"), tinted to s.background_color.
+// False with *image null only when instance lacks the default note icon.
+bool compose_note_icon(HINSTANCE instance, const NoteSettings& s, uint8_t group[ICON_GROUP_BYTES],
+                       uint8_t** image, bool* template_unreadable);
 
 // Reads the first image of the icon file at path. On success fills group
 // (one image, the computed byte count, icon id 2) and hands over *image. On
-// failure shows "アイコンファイルの読み込みに失敗しました" owned by main_window,
-// returns false and holds no memory (*image null).
-bool read_icon_template(HWND main_window, const wchar_t* path, uint8_t group[ICON_GROUP_BYTES],
-                        uint8_t** image);
+// failure returns false and holds no memory (*image null).
+bool read_icon_template(const wchar_t* path, uint8_t group[ICON_GROUP_BYTES], uint8_t** image);
 
 // Copies icon group 2 and icon image 2 of instance. False, with *image null,
 // when either is missing or the image is shorter than its group says.

@@ -1,21 +1,20 @@
-// Reopening a note for correction: its settings table becomes the editor's
-// look, its file name the edit text, its path the note being corrected.
+// Reading a note back for correction: its settings table, the text its file
+// name carries and the client size it was written with. The editor's window
+// applies what was read; nothing here touches a window.
 #pragma once
 #include <windows.h>
-#include <shellapi.h>
+#include "common/note_name_codec.h"
+#include "common/note_settings.h"
+#include "editor/builder/note_reopen.h"
 
-// Reads the note at path and makes it the editor's note. A file that cannot
-// be mapped or lacks a required entry shows "ファイルを開くのに失敗しました"
-// with its path and changes nothing. No code of the file ever runs: it is
-// mapped as image resources only.
-void reopen_note(HWND main_window, const wchar_t* path);
+// What a note file holds for the editor.
+struct ReopenedNoteFile {
+  ReopenedNote note;                // the look and the client size
+  wchar_t text[NOTE_TEXT_UNITS];    // the note text: the file name, extension cut, unescaped
+  wchar_t path[NOTE_PATH_UNITS];    // the note's path, as given
+};
 
-// Command 1009: the open dialog, then reopen_note with the chosen file.
-void choose_note_to_reopen(HWND main_window);
-
-// Reopens the note named by the command line's first argument, if any.
-void reopen_from_command_line(HWND main_window);
-
-// WM_DROPFILES: exactly one file is reopened; more are refused with a
-// message. Releases the drop handle.
-void reopen_dropped_note(HDROP drop, HWND main_window);
+// Reads the note at path into out. False when the file cannot be mapped or
+// lacks a required entry; out is then not to be used. No code of the file
+// ever runs: it is mapped as image resources only.
+bool read_note_file(const wchar_t* path, ReopenedNoteFile* out);

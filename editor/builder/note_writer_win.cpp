@@ -1,17 +1,12 @@
 // Output of a note: template copy and resource update in a file of its own,
-// which then takes the note's place; then the editor's state.
+// flushed and then put in the note's place in one move.
 #include "editor/builder/note_writer_win.h"
 #include <shlobj.h>
 #include <cwchar>
-#include "common/note_name_codec.h"
 #include "common/note_name_codec_win.h"
 #include "common/note_settings_table.h"
 #include "common/text16.h"
 #include "editor/builder/icon_composer_win.h"
-#include "editor/builder/note_texts.h"
-#include "editor/editor_ids.h"
-#include "editor/editor_state_win.h"
-#include "editor/settings_store_win.h"
 
 namespace {
 
@@ -19,28 +14,14 @@ const WORD NEUTRAL = MAKELANGID(LANG_NEUTRAL, SUBLANG_NEUTRAL);
 
 const char16_t* U(const wchar_t* s) { return reinterpret_cast<const char16_t*>(s); }
 
-void warn(HWND main_window, const wchar_t* text) {
-  MessageBoxW(main_window, text, L"エラー", MB_OK | MB_ICONWARNING);
-}
-
-bool desktop_folder(wchar_t* folder) {
-  LPITEMIDLIST items = nullptr;
-  if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, &items)) || !items)
-    return false;
-  BOOL found = SHGetPathFromIDListW(items, folder);
-  CoTaskMemFree(items);
-  return found && folder[0];
-}
-
-void confirm_escapes(HWND main_window, const EscapeCounts& counts) {
-  char16_t message[ESCAPE_MESSAGE_UNITS];
-  format_escape_message(counts, message, ESCAPE_MESSAGE_UNITS);
-  MessageBoxW(main_window, reinterpret_cast<const wchar_t*>(message), L"確認", MB_OK);
+bool fail(NoteWriteResult* out, NoteWriteFailure failure) {
+  out->failure = failure;
+  return false;
 }
 
 // The note template copied into a heap buffer (HeapFree by the caller), or null.
 uint8_t* copy_note_template(HINSTANCE instance, DWORD* size) {
-  HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(IDR_NOTE_TEMPLATE), L"VEMTO");
+  HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(NOTE_TEMPLATE_ID), L"VEMTO");
   if (!found) return nullptr;
   HGLOBAL loaded = LoadResource(instance, found);
   const void* bytes = loaded ? LockResource(loaded) : nullptr;
@@ -51,31 +32,69 @@ uint8_t* copy_note_template(HINSTANCE instance, DWORD* size) {
   return copy;
 }
 
-// Another program (a virus scanner, a sync client) may hold a fresh file for
-// a moment; such a refusal is tried again a few times before it counts.
-const int BUSY_TRIES = 5;
+// Another program (a virus scanner, an indexer, a sync client) may hold a
+// file for a moment; a refused step is tried again a few times before it
+// counts. Which code such a refusal gives is not the same everywhere.
+const int BUSY_TRIES = 8;
 const DWORD BUSY_PAUSE_MS = 200;
 
-bool busy(DWORD error) {
-  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
-         error == ERROR_ACCESS_DENIED;
+// True, after a pause, when a step that failed with error should be tried
+// again (tries made so far: tries).
+bool try_again(int tries, DWORD error) {
+  // A file that is no program stays so: no retry helps.
+  bool malformed = error == ERROR_BAD_EXE_FORMAT || error == ERROR_BAD_FORMAT ||
+                   error == ERROR_INVALID_EXE_SIGNATURE || error == ERROR_EXE_MARKED_INVALID;
+  if (tries >= BUSY_TRIES || malformed) return false;
+  Sleep(BUSY_PAUSE_MS);
+  return true;
 }
 
-// True, after the create-failure message, when path cannot take a note: no
-// path, a name Windows keeps for a device, or something there that is not a
-// disk file. Checked before anything is written, so no byte goes to a device.
-bool destination_refused(HWND main_window, const wchar_t* path) {
-  bool refused = !path[0] || is_reserved_device_name(U(path_file_name_win(path)));
-  if (!refused) {
-    HANDLE file = CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      refused = GetFileType(file) != FILE_TYPE_DISK;
-      CloseHandle(file);
-    }
-  }
-  if (refused) warn(main_window, L"ファイルの作成に失敗しました");
+// The note path of in's text in in's folder into path (NOTE_PATH_UNITS
+// units): empty when it would not fit. False when the folder is unknown.
+bool build_note_path(const NoteOutput& in, wchar_t* path, EscapeCounts* counts, bool* escaped) {
+  path[0] = 0;
+  if (!in.folder || !in.folder[0]) return false;
+  char16_t name[NOTE_TEXT_UNITS];
+  *escaped = escape_note_text(U(in.text), name, counts);
+  format_note_path(U(in.folder), name, reinterpret_cast<char16_t*>(path), NOTE_PATH_UNITS);
+  return true;
+}
+
+// True when path cannot take a note: no path, a name Windows keeps for a
+// device, or something there that is not a disk file. Checked before
+// anything is written, so no byte goes to a device.
+bool destination_refused(const wchar_t* path) {
+  if (!path[0] || is_reserved_device_name(U(path_file_name_win(path)))) return true;
+  HANDLE file = CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  bool refused = GetFileType(file) != FILE_TYPE_DISK;
+  CloseHandle(file);
   return refused;
+}
+
+// Removes, in folder, the temporary notes that an editor killed during an
+// output left more than ten minutes ago. No other name is touched.
+void remove_stale_temp_files(const wchar_t* folder) {
+  const ULONGLONG STALE = 10ULL * 60 * 10000000;  // in 100 ns units
+  wchar_t pattern[NOTE_PATH_UNITS];
+  if (swprintf(pattern, NOTE_PATH_UNITS, L"%ls\\~tessark-*.tmp", folder) < 0) return;
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(pattern, &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  FILETIME now_time;
+  GetSystemTimeAsFileTime(&now_time);
+  ULARGE_INTEGER now = {{now_time.dwLowDateTime, now_time.dwHighDateTime}};
+  do {
+    ULARGE_INTEGER written = {{found.ftLastWriteTime.dwLowDateTime, found.ftLastWriteTime.dwHighDateTime}};
+    bool stale = now.QuadPart > written.QuadPart && now.QuadPart - written.QuadPart > STALE;
+    if (stale && !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+        is_note_temp_name(U(found.cFileName))) {
+      wchar_t path[NOTE_PATH_UNITS];
+      if (swprintf(path, NOTE_PATH_UNITS, L"%ls\\%ls", folder, found.cFileName) > 0) DeleteFileW(path);
+    }
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
 }
 
 // A new file in the folder of path, where the note is built before it takes
@@ -87,27 +106,28 @@ HANDLE create_temp_beside(const wchar_t* path, wchar_t* temp) {
              static_cast<unsigned long>(GetCurrentProcessId()), n);
     HANDLE file = CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
-    if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
+    if (file != INVALID_HANDLE_VALUE) return file;
+    // A name still pending deletion (a scanner holds the deleted file)
+    // answers "access denied" instead of "exists": take the next one too.
+    DWORD error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED)
+      break;
   }
   return INVALID_HANDLE_VALUE;
 }
 
-// Writes the template copy to a new file beside path, named in temp. False
-// after the message, with nothing left behind.
-bool write_note_copy(HWND main_window, const wchar_t* path, const uint8_t* copy, DWORD size,
-                     wchar_t* temp) {
+// Writes the template copy to a new file beside path, named in temp. False,
+// with nothing left behind, when it cannot.
+bool write_note_copy(const wchar_t* path, const uint8_t* copy, DWORD size, wchar_t* temp,
+                     NoteWriteResult* out) {
   HANDLE file = create_temp_beside(path, temp);
-  if (file == INVALID_HANDLE_VALUE) {
-    warn(main_window, L"ファイルの作成に失敗しました");
-    return false;
-  }
+  if (file == INVALID_HANDLE_VALUE) return fail(out, NOTE_WRITE_CREATE_FAILED);
   DWORD written = 0;
   bool whole = WriteFile(file, copy, size, &written, nullptr) && written == size;
   CloseHandle(file);
   if (whole) return true;
   DeleteFileW(temp);
-  warn(main_window, L"ファイルの書き込みに失敗しました");
-  return false;
+  return fail(out, NOTE_WRITE_WRITE_FAILED);
 }
 
 struct NoteResources {
@@ -142,34 +162,53 @@ bool update_note_resources(const wchar_t* path, const NoteResources& r, DWORD* e
   return false;
 }
 
-// The icon group, icon image and settings table into the file at path,
-// retried while another program holds it. False after the message.
-bool write_note_resources(HWND main_window, const wchar_t* path) {
-  HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(main_window, GWLP_HINSTANCE));
-  NoteResources r;
-  bool done = compose_note_icon(main_window, instance, g_settings.note, r.group, &r.image);
-  if (done) {
-    RECT client;
-    GetClientRect(main_window, &client);
-    r.table_bytes = static_cast<DWORD>(
-        encode_note_settings(g_settings.note, client.right, client.bottom, r.table));
-    DWORD error = 0;
-    for (int tries = 1; !(done = update_note_resources(path, r, &error)); ++tries) {
-      if (tries == BUSY_TRIES || !busy(error)) break;
-      Sleep(BUSY_PAUSE_MS);
-    }
-  }
-  free_icon_image(r.image);
-  if (!done) warn(main_window, L"リソースの更新処理に失敗しました");
-  return done;
+// Whether bytes hold a program image (an MZ header that leads to a PE
+// header). A template that is none fails its resource update at once,
+// whatever code the platform gives for it.
+bool is_program_image(const uint8_t* bytes, DWORD size) {
+  if (size < 0x40 || bytes[0] != 'M' || bytes[1] != 'Z') return false;
+  DWORD pe = bytes[0x3C] | (bytes[0x3D] << 8) | (bytes[0x3E] << 16) | (static_cast<DWORD>(bytes[0x3F]) << 24);
+  return pe <= size - 4 && bytes[pe] == 'P' && bytes[pe + 1] == 'E' && !bytes[pe + 2] && !bytes[pe + 3];
 }
 
-// Puts the finished note at path in one move, replacing any file there.
-bool replace_note(const wchar_t* temp, const wchar_t* path) {
+// The icon group, icon image and settings table into the file at path,
+// retried while another program holds it (a malformed image only once).
+bool write_note_resources(const NoteOutput& in, const wchar_t* path, bool malformed,
+                          NoteWriteResult* out) {
+  NoteResources r;
+  bool done = compose_note_icon(in.resources, *in.look, r.group, &r.image, &out->icon_unreadable);
+  if (done) {
+    r.table_bytes = static_cast<DWORD>(
+        encode_note_settings(*in.look, in.client_width, in.client_height, r.table));
+    DWORD error = 0;
+    for (int tries = 1; !(done = update_note_resources(path, r, &error)); ++tries)
+      if (malformed || !try_again(tries, error)) break;
+  }
+  free_icon_image(r.image);
+  return done || fail(out, NOTE_WRITE_RESOURCES_FAILED);
+}
+
+// Brings the finished note's data to the disk before it replaces anything:
+// the move alone is durable, the data it names is not.
+bool flush_note(const wchar_t* temp, NoteWriteResult* out) {
   for (int tries = 1;; ++tries) {
-    if (MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-    if (tries == BUSY_TRIES || !busy(GetLastError())) return false;
-    Sleep(BUSY_PAUSE_MS);
+    HANDLE file = CreateFileW(temp, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      bool flushed = FlushFileBuffers(file);
+      CloseHandle(file);
+      if (flushed) return true;
+    }
+    if (!try_again(tries, GetLastError())) return fail(out, NOTE_WRITE_WRITE_FAILED);
+  }
+}
+
+// Moves from to to, replacing a file there when replace is set; retried.
+bool move_note(const wchar_t* from, const wchar_t* to, bool replace) {
+  DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+  for (int tries = 1;; ++tries) {
+    if (MoveFileExW(from, to, flags)) return true;
+    if (!try_again(tries, GetLastError())) return false;
   }
 }
 
@@ -189,91 +228,88 @@ bool note_in_use(const wchar_t* path) {
   }
 }
 
-// Output of the current text and look to its note path; renamed_from names
-// the note that a correction moved there, for the shell. The destination is
-// only ever replaced whole: every failure leaves it as it was, and the
-// editor's state too. False after the failure's message.
-bool write_note(HWND main_window, bool quit, const wchar_t* renamed_from) {
-  HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(main_window, GWLP_HINSTANCE));
-  DWORD size = 0;
-  uint8_t* copy = copy_note_template(instance, &size);
-  if (!copy) {
-    warn(main_window, L"付箋テンプレートの読み込みに失敗しました");
-    return false;
-  }
-  wchar_t path[NOTE_PATH_UNITS];
-  wchar_t temp[NOTE_PATH_UNITS];
-  bool copied = build_note_path(main_window, true, path) && !destination_refused(main_window, path) &&
-                write_note_copy(main_window, path, copy, size, temp);
-  HeapFree(GetProcessHeap(), 0, copy);
-  if (!copied) return false;
-  if (!write_note_resources(main_window, temp)) {
-    DeleteFileW(temp);
-    return false;
-  }
+// The built note in temp takes the place of path; renamed_from names the
+// note that a correction moved there, for the shell.
+bool replace_note(const wchar_t* temp, const wchar_t* path, const wchar_t* renamed_from,
+                  NoteWriteResult* out) {
   bool existed = GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
-  if (!replace_note(temp, path)) {
-    DeleteFileW(temp);
-    warn(main_window, L"ファイルの作成に失敗しました");
-    return false;
-  }
+  if (!move_note(temp, path, true)) return fail(out, NOTE_WRITE_CREATE_FAILED);
   // Explorer would otherwise keep showing the old icon of a note rewritten in place.
   if (renamed_from) SHChangeNotify(SHCNE_RENAMEITEM, SHCNF_PATHW, renamed_from, path);
   SHChangeNotify(existed ? SHCNE_UPDATEITEM : SHCNE_CREATE, SHCNF_PATHW, path, nullptr);
-  if (quit) PostMessageW(main_window, WM_CLOSE, 0, 0);
-  adopt_note_path(main_window, path, NOTE_PATH_UNITS);
+  lstrcpynW(out->note_path, path, NOTE_PATH_UNITS);
   return true;
+}
+
+// Output of in to its note path. The destination is only ever replaced
+// whole: every failure leaves it as it was. False with out->failure set.
+bool write_note(const NoteOutput& in, const wchar_t* renamed_from, NoteWriteResult* out) {
+  DWORD size = 0;
+  uint8_t* copy = copy_note_template(in.resources, &size);
+  if (!copy) return fail(out, NOTE_WRITE_NO_TEMPLATE);
+  wchar_t path[NOTE_PATH_UNITS], temp[NOTE_PATH_UNITS];
+  EscapeCounts counts;
+  bool escaped = false;
+  bool copied = build_note_path(in, path, &counts, &escaped) || fail(out, NOTE_WRITE_NO_FOLDER);
+  if (copied && escaped && in.escaped) in.escaped(in.context, counts);
+  copied = copied && (!destination_refused(path) || fail(out, NOTE_WRITE_CREATE_FAILED));
+  if (copied) remove_stale_temp_files(in.folder);
+  copied = copied && write_note_copy(path, copy, size, temp, out);
+  bool malformed = !is_program_image(copy, size);
+  HeapFree(GetProcessHeap(), 0, copy);
+  if (!copied) return false;
+  if (write_note_resources(in, temp, malformed, out) && flush_note(temp, out) &&
+      replace_note(temp, path, renamed_from, out))
+    return true;
+  DeleteFileW(temp);
+  return false;
+}
+
+void start_result(NoteWriteResult* out, const wchar_t* note_path) {
+  out->failure = NOTE_WRITE_OK;
+  out->icon_unreadable = out->moved_back_failed = out->renamed = false;
+  lstrcpynW(out->note_path, note_path ? note_path : L"", NOTE_PATH_UNITS);
 }
 
 }  // namespace
 
-bool build_note_path(HWND main_window, bool confirm, wchar_t* path) {
-  wchar_t desktop[PATH_UNITS] = {};
-  path[0] = 0;
-  if (!desktop_folder(desktop)) {
-    warn(main_window, L"デスクトップフォルダの取得に失敗しました");
+bool find_desktop_folder(wchar_t* folder) {
+  LPITEMIDLIST items = nullptr;
+  folder[0] = 0;
+  if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, &items)) || !items)
     return false;
-  }
-  wchar_t text[NOTE_TEXT_UNITS] = {};
-  GetDlgItemTextW(main_window, IDC_NOTE_EDIT, text, NOTE_TEXT_UNITS);
-  char16_t name[NOTE_TEXT_UNITS];
-  EscapeCounts counts;
-  bool escaped = escape_note_text(U(text), name, &counts);
-  if (confirm && g_settings.escape_message && escaped) confirm_escapes(main_window, counts);
-  format_note_path(U(desktop), name, reinterpret_cast<char16_t*>(path), NOTE_PATH_UNITS);
-  return true;
+  BOOL found = SHGetPathFromIDListW(items, folder);
+  CoTaskMemFree(items);
+  return found && folder[0];
 }
 
-void output_note(HWND main_window, bool quit) { write_note(main_window, quit, nullptr); }
+void write_note_file(const NoteOutput& in, NoteWriteResult* out) {
+  start_result(out, nullptr);
+  write_note(in, nullptr, out);
+}
 
-void reflect_corrections(HWND main_window, bool quit) {
-  if (!g_editor.current_note_path[0]) return;
-  wchar_t path[NOTE_PATH_UNITS];
-  if (!build_note_path(main_window, false, path)) return;
+void write_corrected_note(const NoteOutput& in, NoteWriteResult* out) {
+  start_result(out, in.correcting);
+  wchar_t old_path[NOTE_PATH_UNITS], path[NOTE_PATH_UNITS];
+  lstrcpynW(old_path, in.correcting ? in.correcting : L"", NOTE_PATH_UNITS);
+  EscapeCounts counts;
+  bool escaped = false;  // the output below asks; the move is silent
+  if (!build_note_path(in, path, &counts, &escaped)) return (void)fail(out, NOTE_WRITE_NO_FOLDER);
   // A running note cannot be rewritten; renaming it first would leave it
   // under the new name with the old look.
-  wchar_t old_path[NOTE_PATH_UNITS];
-  lstrcpynW(old_path, g_editor.current_note_path, NOTE_PATH_UNITS);
-  if (note_in_use(old_path)) {
-    warn(main_window, L"付箋が実行中のため訂正できません。付箋を閉じてから、もう一度実行してください");
-    return;
-  }
-  if (destination_refused(main_window, path)) return;
+  if (note_in_use(old_path)) return (void)fail(out, NOTE_WRITE_NOTE_RUNNING);
+  if (destination_refused(path)) return (void)fail(out, NOTE_WRITE_CREATE_FAILED);
   // When the rename fails (the name is taken, or the note is gone), output
   // still writes the new path.
-  bool moved = lstrcmpiW(old_path, path) != 0 && MoveFileW(old_path, path);
-  if (write_note(main_window, quit, moved ? old_path : nullptr)) return;
+  bool moved = old_path[0] && lstrcmpiW(old_path, path) != 0 && MoveFileW(old_path, path);
+  if (write_note(in, moved ? old_path : nullptr, out)) {
+    out->renamed = moved;
+    return;
+  }
   // A failed correction changes no file: the note goes back to its name.
-  if (moved) MoveFileW(path, old_path);
-}
-
-void adopt_note_path(HWND main_window, const wchar_t* path, size_t title_units) {
-  lstrcpynW(g_editor.current_note_path, path, NOTE_PATH_UNITS);
-  char16_t title[NOTE_PATH_UNITS];
-  if (title_units > NOTE_PATH_UNITS) title_units = NOTE_PATH_UNITS;
-  format_editor_title(U(path), title, title_units, WIN32_STEPPER);
-  SetWindowTextW(main_window, reinterpret_cast<const wchar_t*>(title));
-  HMENU menu = GetMenu(main_window);
-  EnableMenuItem(menu, CMD_REFLECT_CORRECTIONS, MF_BYCOMMAND | MF_ENABLED);
-  EnableMenuItem(menu, CMD_REFLECT_AND_QUIT, MF_BYCOMMAND | MF_ENABLED);
+  // Where it cannot, the note keeps the new name and the editor follows it.
+  if (!moved) return;
+  if (move_note(path, old_path, false)) return;
+  out->moved_back_failed = true;
+  lstrcpynW(out->note_path, path, NOTE_PATH_UNITS);
 }

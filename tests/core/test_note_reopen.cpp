@@ -209,3 +209,11 @@ TEST(NoteTexts, TitleShowsTheFileNameWithItsExtension) {
   format_editor_title(long_name.c_str(), title, 1024);
   EXPECT_EQ(text16_length(title), 1023u);
 }
+
+TEST(NoteTexts, OnlyTheWritersOwnTemporaryNamesAreItsOwn) {
+  for (const char16_t* name : {u"~tessark-1-0.tmp", u"~TESSARK-4294967295-99.TMP"})
+    EXPECT_TRUE(is_note_temp_name(name)) << std::u16string(name).size();
+  for (const char16_t* name : {u"notes.tmp", u"~tessark-1-0.tmp.exe", u"~tessark--0.tmp", u"~tessark-1-.tmp",
+                               u"~tessark-1-0.tm", u"~tessark-a-0.tmp", u"x~tessark-1-0.tmp", u""})
+    EXPECT_FALSE(is_note_temp_name(name)) << std::u16string(name).size();
+}

@@ -1,141 +1,34 @@
-// Reopening and writing notes from a window that stands in for the editor:
-// notes written from the note template and read back through the real
-// string loader, files that are no notes, outputs whose template is missing
-// or broken, and the editor state that every failure must leave as it was.
+// The note builder on its own, against the real API and without a window:
+// notes written from the note template into scratch folders and read back
+// through the real string loader, files that are no notes, and every way
+// another program can hold a note while it is written or corrected.
 #include <gtest/gtest.h>
+#include <shlobj.h>
+#include <algorithm>
 #include <string>
 #include "common/note_settings_table.h"
 #include "common/text16.h"
-#include <shlobj.h>
 #include "editor/builder/note_reopen_win.h"
 #include "editor/builder/note_writer_win.h"
-#include "editor/editor_state_win.h"
-#include "editor/settings_store_win.h"
 #include "test_icon_template_support.h"
 
 namespace {
 
 const wchar_t* W(const char16_t* s) { return reinterpret_cast<const wchar_t*>(s); }
 
-// A window standing in for the editor's main window: class background,
-// a menu with the two correction items greyed, the edit control as child 1.
-class EditorWindow : public ::testing::Test {
- protected:
-  void SetUp() override {
-    // A global class: the window may belong to a module mapped as data.
-    static ATOM atom = [] {
-      WNDCLASSW wc = {};
-      wc.style = CS_GLOBALCLASS;
-      wc.lpfnWndProc = DefWindowProcW;
-      wc.hInstance = GetModuleHandleW(nullptr);
-      wc.lpszClassName = L"TESSARK_TEST_MAIN";
-      return RegisterClassW(&wc);
-    }();
-    ASSERT_NE(atom, 0);
-    set_default_editor_settings(&g_settings);
-    ini_ = scratch_folder(L"reopen") + L"\\user Tessark.ini";
-    DeleteFileW(ini_.c_str());
-    lstrcpynW(reinterpret_cast<wchar_t*>(g_settings.settings_path), ini_.c_str(), PATH_UNITS);
-    make_window(GetModuleHandleW(nullptr));
-  }
-
-  // The editor-like window, its instance being the module that carries the
-  // editor's resources (or not).
-  void make_window(HINSTANCE instance) {
-    if (main_) DestroyWindow(main_);
-    g_editor = EditorState{};
-    HMENU bar = CreateMenu(), file = CreatePopupMenu();
-    AppendMenuW(file, MF_STRING | MF_GRAYED, 1010, L"訂正を反映する");
-    AppendMenuW(file, MF_STRING | MF_GRAYED, 1033, L"訂正を反映して終了");
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), L"ファイル");
-    main_ = CreateWindowExW(0, L"TESSARK_TEST_MAIN", L"Tessark", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                            50, 50, 400, 300, nullptr, bar, instance, nullptr);
-    edit_ = CreateWindowExW(0, L"EDIT", L"before", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 10, 10,
-                            300, 200, main_, reinterpret_cast<HMENU>(1), nullptr, nullptr);
-    g_editor.main_window = main_;
-    g_editor.edit = edit_;
-    g_editor.menu = bar;
-    g_editor.background_brush = CreateSolidBrush(g_settings.note.background_color);
-    SetClassLongPtrW(main_, GCLP_HBRBACKGROUND,
-                     reinterpret_cast<LONG_PTR>(g_editor.background_brush));
-  }
-
-  void TearDown() override {
-    DestroyWindow(main_);
-    DeleteFileW(ini_.c_str());
-  }
-
-  // Reopens path, answering the boxes it shows.
-  std::vector<MessageWatcher::Seen> reopen(const std::wstring& path) {
-    MessageWatcher watcher;
-    reopen_note(main_, path.c_str());
-    return watcher.finish();
-  }
-
-  // Runs an output (quit flag as given), answering the boxes it shows.
-  std::vector<MessageWatcher::Seen> output(bool quit) {
-    MessageWatcher watcher;
-    output_note(main_, quit);
-    return watcher.finish();
-  }
-
-  // True when WM_CLOSE waits for the window (and takes it off the queue).
-  bool close_posted() {
-    MSG msg;
-    return PeekMessageW(&msg, main_, WM_CLOSE, WM_CLOSE, PM_REMOVE) != 0;
-  }
-
-  std::wstring text(HWND w) {
-    wchar_t buf[2048];
-    GetWindowTextW(w, buf, 2048);
-    return buf;
-  }
-
-  bool correction_enabled() {
-    return !(GetMenuState(g_editor.menu, 1010, MF_BYCOMMAND) & MF_GRAYED) &&
-           !(GetMenuState(g_editor.menu, 1033, MF_BYCOMMAND) & MF_GRAYED);
-  }
-
-  void expect_unchanged_after(const std::wstring& path) {
-    EditorSettings before = g_settings;
-    RECT client_before;
-    GetClientRect(main_, &client_before);
-    auto boxes = reopen(path);
-    ASSERT_EQ(boxes.size(), 1u) << "one message";
-    EXPECT_EQ(boxes[0].caption, L"エラー");
-    EXPECT_EQ(boxes[0].text, L"ファイルを開くのに失敗しました\n\n" + path);
-    EXPECT_EQ(memcmp(&before, &g_settings, sizeof before), 0) << "settings changed";
-    EXPECT_EQ(text(main_), L"Tessark");
-    EXPECT_EQ(text(edit_), L"before");
-    EXPECT_EQ(g_editor.current_note_path[0], 0);
-    EXPECT_FALSE(correction_enabled());
-    RECT client;
-    GetClientRect(main_, &client);
-    EXPECT_EQ(client.right, client_before.right);
-    EXPECT_EQ(GetFileAttributesW(ini_.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing saved";
-  }
-
-  HWND main_ = nullptr, edit_ = nullptr;
-  std::wstring ini_;
-};
-
-std::wstring on_desktop(const std::wstring& name) {
-  wchar_t desktop[MAX_PATH] = L"";
-  SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, 0, desktop);
-  return std::wstring(desktop) + L"\\" + name;
-}
-
 bool exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// Files that an output built in and left behind on the desktop.
-int temp_files_on_desktop() {
+// Every name in folder, whatever it is: nothing may be left behind.
+std::vector<std::wstring> files_in(const std::wstring& folder) {
+  std::vector<std::wstring> names;
   WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileW(on_desktop(L"~tessark-*.tmp").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return 0;
-  int n = 1;
-  while (FindNextFileW(search, &found)) ++n;
+  HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (lstrcmpW(found.cFileName, L".") && lstrcmpW(found.cFileName, L"..")) names.push_back(found.cFileName);
+  } while (FindNextFileW(search, &found));
   FindClose(search);
-  return n;
+  return names;
 }
 
 // A resource of a file mapped as image resources, or empty.
@@ -152,20 +45,25 @@ std::vector<uint8_t> resource_of(const std::wstring& path, LPCWSTR type, int id)
   return bytes;
 }
 
+std::u16string margin_of(const std::wstring& note) {
+  std::vector<uint8_t> table = resource_of(note, RT_STRING, 1);
+  char16_t margin[8] = u"";
+  read_note_setting(table.data(), table.size(), NS_MARGIN, margin, 8);
+  return margin;
+}
 
-// What the shell tells Explorer about the desktop folder: each event with
-// the path it names first, for as long as the object lives.
+// What the shell tells Explorer about a folder: each event with the path it
+// names first, for as long as the object lives.
 class ShellEvents {
  public:
-  ShellEvents() {
+  explicit ShellEvents(const std::wstring& folder) {
     window_ = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record));
-    LPITEMIDLIST desktop = nullptr;
-    SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOPDIRECTORY, &desktop);
-    SHChangeNotifyEntry entry = {desktop, TRUE};
+    LPITEMIDLIST items = ILCreateFromPathW(folder.c_str());
+    SHChangeNotifyEntry entry = {items, TRUE};
     id_ = SHChangeNotifyRegister(window_, SHCNRF_ShellLevel | SHCNRF_InterruptLevel, SHCNE_ALLEVENTS,
                                  EVENT_MESSAGE, 1, &entry);
-    CoTaskMemFree(desktop);
+    ILFree(items);
     seen().clear();
   }
   ~ShellEvents() {
@@ -200,10 +98,72 @@ class ShellEvents {
   ULONG id_;
 };
 
+// A file opened by another program for ms milliseconds (as a scanner holds
+// a file it reads), then closed by a thread of its own.
+class HeldFor {
+ public:
+  HeldFor(const std::wstring& path, DWORD share, DWORD ms) : ms_(ms) {
+    file_ = CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
+    thread_ = CreateThread(nullptr, 0, release, this, 0, nullptr);
+  }
+  ~HeldFor() {
+    WaitForSingleObject(thread_, INFINITE);
+    CloseHandle(thread_);
+  }
+  bool held() const { return file_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  static DWORD WINAPI release(void* self_param) {
+    HeldFor* self = static_cast<HeldFor*>(self_param);
+    Sleep(self->ms_);
+    if (self->held()) CloseHandle(self->file_);
+    return 0;
+  }
+  DWORD ms_;
+  HANDLE file_, thread_;
+};
+
+// Writes notes into a scratch folder of its own, as the editor writes them
+// to the desktop: from a module that carries the note template (or not).
+class NoteWriter : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    set_default_note_settings(&look_);
+    folder_ = scratch_folder(L"notes-" + std::to_wstring(++fixtures_));
+    for (const std::wstring& name : files_in(folder_)) DeleteFileW((folder_ + L"\\" + name).c_str());
+  }
+
+  // A module name of its own: a mapped module's file cannot be written again.
+  HINSTANCE module_with(const std::vector<uint8_t>* note_template) {
+    static int n = 0;
+    return editor_like_module(L"writer" + std::to_wstring(++n) + L".exe", note_template);
+  }
+
+  NoteOutput request(HINSTANCE resources, const wchar_t* text, const wchar_t* correcting = nullptr) {
+    NoteOutput in = {};
+    in.resources = resources;
+    in.text = text;
+    in.look = &look_;
+    in.client_width = 300;
+    in.client_height = 200;
+    in.folder = folder_.c_str();
+    in.correcting = correcting;
+    return in;
+  }
+
+  std::wstring in_folder(const std::wstring& name) { return folder_ + L"\\" + name; }
+
+  static int fixtures_;
+  NoteSettings look_;
+  std::wstring folder_;
+  NoteWriteResult result_;
+};
+int NoteWriter::fixtures_ = 0;
+
 #ifdef TESSARK_NOTE_TEMPLATE
 // A copy of the note template whose table is replaced by s and the client size.
-std::wstring write_note(const std::wstring& name, const NoteSettings& s, int width, int height) {
-  std::wstring path = scratch_folder(L"notes") + L"\\" + name;
+std::wstring note_with_table(const std::wstring& name, const NoteSettings& s, int width, int height) {
+  std::wstring path = scratch_folder(L"reopen") + L"\\" + name;
   if (!CopyFileW(TESSARK_NOTE_TEMPLATE, path.c_str(), FALSE)) return L"";
   uint8_t table[NOTE_SETTINGS_TABLE_BYTES];
   size_t bytes = encode_note_settings(s, width, height, table);
@@ -215,25 +175,24 @@ std::wstring write_note(const std::wstring& name, const NoteSettings& s, int wid
 
 }  // namespace
 
-TEST_F(EditorWindow, FilesThatAreNoNotesChangeNothing) {
+TEST(ReadNoteFile, FilesThatAreNoNotesAreNotRead) {
+  static ReopenedNoteFile file;
   // A program without a string table: this test program.
   wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
-  expect_unchanged_after(self);
-  // A text file.
-  std::wstring txt = scratch_folder(L"reopen") + L"\\memo.txt";
-  write_bytes(txt, {'B', 'u', 'y', ' ', 'm', 'i', 'l', 'k', '\r', '\n'});
-  expect_unchanged_after(txt);
+  EXPECT_FALSE(read_note_file(self, &file));
+  std::wstring folder = scratch_folder(L"reopen");
+  write_bytes(folder + L"\\memo.txt", {'B', 'u', 'y', ' ', 'm', 'i', 'l', 'k', '\r', '\n'});
+  EXPECT_FALSE(read_note_file((folder + L"\\memo.txt").c_str(), &file));
   // A text file named like a note, a missing file and the empty path.
-  std::wstring fake = scratch_folder(L"reopen") + L"\\Buy milk.exe";
-  write_bytes(fake, std::vector<uint8_t>(4096, 'M'));
-  expect_unchanged_after(fake);
-  expect_unchanged_after(L"C:\\no such folder\\note.exe");
-  expect_unchanged_after(L"");
+  write_bytes(folder + L"\\Buy milk.exe", std::vector<uint8_t>(4096, 'M'));
+  EXPECT_FALSE(read_note_file((folder + L"\\Buy milk.exe").c_str(), &file));
+  EXPECT_FALSE(read_note_file(L"C:\\no such folder\\note.exe", &file));
+  EXPECT_FALSE(read_note_file(L"", &file));
 }
 
 #ifdef TESSARK_NOTE_TEMPLATE
-TEST_F(EditorWindow, ANoteBecomesTheEditorsNote) {
+TEST(ReadNoteFile, ANoteGivesItsLookTextAndSize) {
   NoteSettings s;
   set_default_note_settings(&s);
   s.margin = 12;
@@ -247,11 +206,11 @@ TEST_F(EditorWindow, ANoteBecomesTheEditorsNote) {
   s.transparent_color = 0x00FF0000;
   s.icon_enabled = 1;
   text16_copy(s.icon_path, PATH_UNITS, u"C:\\icons\\a.ico");
-  std::wstring path = write_note(L"Buy milk,.and eggs.exe", s, 333, 177);
+  std::wstring path = note_with_table(L"Buy milk,.and eggs.exe", s, 333, 177);
   ASSERT_FALSE(path.empty());
-  auto boxes = reopen(path);
-  EXPECT_TRUE(boxes.empty());
-  const NoteSettings& n = g_settings.note;
+  static ReopenedNoteFile file;
+  ASSERT_TRUE(read_note_file(path.c_str(), &file));
+  const NoteSettings& n = file.note.settings;
   EXPECT_EQ(n.margin, 12);
   EXPECT_EQ(n.background_color, RGB(255, 255, 0));
   EXPECT_EQ(n.text_color, RGB(0, 0, 255));
@@ -264,41 +223,28 @@ TEST_F(EditorWindow, ANoteBecomesTheEditorsNote) {
   EXPECT_EQ(n.image_enabled, 0);
   EXPECT_EQ(n.icon_enabled, 1);
   EXPECT_STREQ(W(n.icon_path), L"C:\\icons\\a.ico");
-  RECT client;
-  GetClientRect(main_, &client);
-  EXPECT_EQ(client.right, 333);
-  EXPECT_EQ(client.bottom, 177);
-  EXPECT_EQ(text(main_), L"Tessark - Buy milk,.and eggs.exe");
-  EXPECT_EQ(text(edit_), L"Buy milk\r\nand eggs");
-  EXPECT_EQ(std::wstring(g_editor.current_note_path), path);
-  EXPECT_TRUE(correction_enabled());
-  // The class background is the new colour's brush, and the look was saved.
-  LOGBRUSH lb;
-  GetObjectW(reinterpret_cast<HBRUSH>(GetClassLongPtrW(main_, GCLP_HBRBACKGROUND)), sizeof lb, &lb);
-  EXPECT_EQ(lb.lbColor, RGB(255, 255, 0));
-  wchar_t face[64];
-  GetPrivateProfileStringW(L"FONT", L"FACE_NAME", L"", face, 64, ini_.c_str());
-  EXPECT_STREQ(face, L"IPAGothic");
-  EXPECT_EQ(GetPrivateProfileIntW(L"WINDOW", L"MARGIN", -1, ini_.c_str()), 12);
+  EXPECT_EQ(file.note.client_width, 333);
+  EXPECT_EQ(file.note.client_height, 177);
+  EXPECT_STREQ(file.text, L"Buy milk\r\nand eggs");
+  EXPECT_EQ(std::wstring(file.path), path);
 }
 
-TEST_F(EditorWindow, TheTemplatesOwnTableAndALongFaceName) {
-  // The plain note template reopens with its own defaults.
-  std::wstring plain = scratch_folder(L"notes") + L"\\plain.exe";
+TEST(ReadNoteFile, TheTemplatesOwnTableAndALongFaceName) {
+  static ReopenedNoteFile file;
+  // The plain note template reads with its own defaults.
+  std::wstring plain = scratch_folder(L"reopen") + L"\\plain.exe";
   ASSERT_TRUE(CopyFileW(TESSARK_NOTE_TEMPLATE, plain.c_str(), FALSE));
-  EXPECT_TRUE(reopen(plain).empty());
-  EXPECT_EQ(g_settings.note.background_color, 0u);
-  EXPECT_EQ(g_settings.note.text_color, 255u);
-  EXPECT_EQ(g_settings.note.auto_close_seconds, 10);
-  EXPECT_STREQ(W(g_settings.note.face_name), L"ＭＳ ゴシック");
-  RECT client;
-  GetClientRect(main_, &client);
-  EXPECT_EQ(client.right, 300);
-  EXPECT_EQ(client.bottom, 200);
-  EXPECT_EQ(text(edit_), L"plain");
+  ASSERT_TRUE(read_note_file(plain.c_str(), &file));
+  EXPECT_EQ(file.note.settings.background_color, 0u);
+  EXPECT_EQ(file.note.settings.text_color, 255u);
+  EXPECT_EQ(file.note.settings.auto_close_seconds, 10);
+  EXPECT_STREQ(W(file.note.settings.face_name), L"ＭＳ ゴシック");
+  EXPECT_EQ(file.note.client_width, 300);
+  EXPECT_EQ(file.note.client_height, 200);
+  EXPECT_STREQ(file.text, L"plain");
 
   // A table written by something other than the editor, with a 40-unit face.
-  std::wstring path = scratch_folder(L"notes") + L"\\longface.exe";
+  std::wstring path = scratch_folder(L"reopen") + L"\\longface.exe";
   ASSERT_TRUE(CopyFileW(TESSARK_NOTE_TEMPLATE, path.c_str(), FALSE));
   std::vector<std::u16string> entries = {u"5", u"210", u"110", u"0", u"0", u"20", u"0", u"400",
                                          u"0", std::u16string(40, u'F'), u"0", u"", u"0", u""};
@@ -312,81 +258,65 @@ TEST_F(EditorWindow, TheTemplatesOwnTableAndALongFaceName) {
   UpdateResourceW(update, RT_STRING, MAKEINTRESOURCEW(1), 0, block.data(),
                   static_cast<DWORD>(block.size()));
   ASSERT_TRUE(EndUpdateResourceW(update, FALSE));
-  EXPECT_TRUE(reopen(path).empty());
-  EXPECT_EQ(std::wstring(W(g_settings.note.face_name)), std::wstring(31, L'F'));
-  GetClientRect(main_, &client);
-  EXPECT_EQ(client.right, 210);
+  ASSERT_TRUE(read_note_file(path.c_str(), &file));
+  EXPECT_EQ(std::wstring(W(file.note.settings.face_name)), std::wstring(31, L'F'));
+  EXPECT_EQ(file.note.client_width, 210);
 }
 #endif
 
-TEST_F(EditorWindow, OutputWithoutANoteTemplateWritesNothing) {
-  make_window(editor_like_module(L"no_template.exe", nullptr));
-  SetWindowTextW(edit_, L"builder output test");
-  DeleteFileW(on_desktop(L"builder output test.exe").c_str());
-  auto boxes = output(true);
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].caption, L"エラー");
-  EXPECT_EQ(boxes[0].text, L"付箋テンプレートの読み込みに失敗しました");
-  EXPECT_FALSE(exists(on_desktop(L"builder output test.exe")));
-  EXPECT_FALSE(close_posted()) << "a failure must not close the editor";
-  EXPECT_EQ(text(main_), L"Tessark");
-  EXPECT_EQ(g_editor.current_note_path[0], 0);
-  EXPECT_FALSE(correction_enabled());
+TEST_F(NoteWriter, WithoutANoteTemplateOrAFolderNothingIsWritten) {
+  HINSTANCE no_template = module_with(nullptr);
+  write_note_file(request(no_template, L"builder output test"), &result_);
+  EXPECT_EQ(result_.failure, NOTE_WRITE_NO_TEMPLATE);
+  EXPECT_STREQ(W(note_write_message(result_.failure)), L"付箋テンプレートの読み込みに失敗しました");
+  std::vector<uint8_t> junk(4096, 'M');
+  NoteOutput in = request(module_with(&junk), L"builder output test");
+  in.folder = L"";
+  write_note_file(in, &result_);
+  EXPECT_EQ(result_.failure, NOTE_WRITE_NO_FOLDER);
+  EXPECT_STREQ(W(note_write_message(result_.failure)), L"デスクトップフォルダの取得に失敗しました");
+  EXPECT_TRUE(files_in(folder_).empty());
 }
 
-TEST_F(EditorWindow, AFailedResourceUpdateLeavesTheDestinationAndTheState) {
+TEST_F(NoteWriter, AFailedResourceUpdateLeavesTheDestination) {
   // A template that is no program: its copy is written, the update refused.
   std::vector<uint8_t> junk(4096, 'M');
-  make_window(editor_like_module(L"junk_template.exe", &junk));
-  SetWindowTextW(edit_, L"builder output test");
-  std::wstring note = on_desktop(L"builder output test.exe");
-  DeleteFileW(note.c_str());
-  auto boxes = output(true);
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text, L"リソースの更新処理に失敗しました");
-  EXPECT_FALSE(exists(note)) << "no half-made note where there was none";
-  EXPECT_FALSE(close_posted());
-  EXPECT_EQ(text(main_), L"Tessark");
-  EXPECT_FALSE(correction_enabled());
+  HINSTANCE junk_template = module_with(&junk);
+  write_note_file(request(junk_template, L"builder output test"), &result_);
+  EXPECT_EQ(result_.failure, NOTE_WRITE_RESOURCES_FAILED);
+  EXPECT_STREQ(W(note_write_message(result_.failure)), L"リソースの更新処理に失敗しました");
+  EXPECT_TRUE(files_in(folder_).empty()) << "no half-made note where there was none";
   // A note already at that path stays as it was, byte for byte.
-  const std::vector<uint8_t> earlier = {'a', 'n', ' ', 'e', 'a', 'r', 'l', 'i', 'e', 'r', ' ', 'n', 'o', 't', 'e'};
+  const std::vector<uint8_t> earlier = {'a', 'n', ' ', 'e', 'a', 'r', 'l', 'i', 'e', 'r'};
+  std::wstring note = in_folder(L"builder output test.exe");
   write_bytes(note, earlier);
-  EXPECT_EQ(output(false).size(), 1u);
+  write_note_file(request(junk_template, L"builder output test"), &result_);
+  EXPECT_EQ(result_.failure, NOTE_WRITE_RESOURCES_FAILED);
   EXPECT_EQ(read_bytes(note), earlier);
-  EXPECT_EQ(temp_files_on_desktop(), 0);
-  // A correction before any success does nothing at all.
-  MessageWatcher watcher;
-  reflect_corrections(main_, true);
-  EXPECT_TRUE(watcher.finish().empty());
-  EXPECT_FALSE(close_posted());
-  DeleteFileW(note.c_str());
+  EXPECT_EQ(files_in(folder_), std::vector<std::wstring>{L"builder output test.exe"});
 }
 
 #ifdef TESSARK_NOTE_TEMPLATE
-TEST_F(EditorWindow, OutputWritesTheSettingsAndACorrectionMovesTheNote) {
+TEST_F(NoteWriter, OutputWritesTheSettingsAndACorrectionMovesTheNote) {
   std::vector<uint8_t> note_template = read_bytes(TESSARK_NOTE_TEMPLATE);
-  make_window(editor_like_module(L"with_template.exe", &note_template));
-  NoteSettings& n = g_settings.note;
-  n.margin = 12;
-  n.background_color = RGB(255, 255, 0);
-  n.text_color = RGB(0, 0, 255);
-  n.image_enabled = 0;  // the path is kept but not written
-  text16_copy(n.image_path, PATH_UNITS, u"C:\\pictures\\back.bmp");
-  SetWindowTextW(edit_, L"builder output test");
-  std::wstring note = on_desktop(L"builder output test.exe");
-  DeleteFileW(note.c_str());
-  ShellEvents shell;
-  EXPECT_TRUE(output(true).empty());
-  EXPECT_TRUE(close_posted()) << "the quit flag closes the editor after a success";
+  HINSTANCE resources = module_with(&note_template);
+  look_.margin = 12;
+  look_.background_color = RGB(255, 255, 0);
+  look_.text_color = RGB(0, 0, 255);
+  look_.image_enabled = 0;  // the path is kept but not written
+  text16_copy(look_.image_path, PATH_UNITS, u"C:\\pictures\\back.bmp");
+  std::wstring note = in_folder(L"builder output test.exe");
+  ShellEvents shell(folder_);
+  write_note_file(request(resources, L"builder output test"), &result_);
+  ASSERT_EQ(result_.failure, NOTE_WRITE_OK);
+  EXPECT_EQ(std::wstring(result_.note_path), note);
   // Explorer is told at once, so the desktop shows the note in its colour.
   auto event = [](LONG id, const std::wstring& path) { return std::to_wstring(id) + L" " + path; };
   EXPECT_EQ(shell.take(), std::vector<std::wstring>{event(SHCNE_CREATE, note)});
 
   // The table holds exactly the settings and the client size.
-  RECT client;
-  GetClientRect(main_, &client);
   uint8_t expected[NOTE_SETTINGS_TABLE_BYTES];
-  size_t bytes = encode_note_settings(n, client.right, client.bottom, expected);
+  size_t bytes = encode_note_settings(look_, 300, 200, expected);
   std::vector<uint8_t> table = resource_of(note, RT_STRING, 1);
   ASSERT_EQ(table.size(), bytes);
   EXPECT_EQ(memcmp(table.data(), expected, bytes), 0);
@@ -396,47 +326,78 @@ TEST_F(EditorWindow, OutputWritesTheSettingsAndACorrectionMovesTheNote) {
   ASSERT_EQ(image.size(), size_t(DEFAULT_NOTE_ICON_BYTES));
   const uint8_t palette[8] = {0, 255, 255, 0, 128, 255, 255, 0};
   EXPECT_EQ(memcmp(image.data() + 40, palette, 8), 0);
-  EXPECT_EQ(text(main_), L"Tessark - builder output test.exe");
-  EXPECT_EQ(std::wstring(g_editor.current_note_path), note);
-  EXPECT_TRUE(correction_enabled());
 
-  // A correction: the note moves to the new text's name and is rewritten.
-  SetWindowTextW(edit_, L"builder output test, corrected");
-  n.margin = 3;
-  MessageWatcher watcher;
-  reflect_corrections(main_, false);
-  EXPECT_TRUE(watcher.finish().empty());
-  EXPECT_FALSE(close_posted());
-  std::wstring moved = on_desktop(L"builder output test,, corrected.exe");
+  // A correction: the note moves to the new text's name and is rewritten;
+  // the escape confirmation is asked for once, before anything is written.
+  look_.margin = 3;
+  std::wstring moved = in_folder(L"builder output test,, corrected.exe");
+  NoteOutput in = request(resources, L"builder output test, corrected", note.c_str());
+  struct Asked {
+    int times;
+    bool note_there;
+    std::wstring note;
+  } asked = {0, false, note};
+  in.context = &asked;
+  in.escaped = [](void* context, const EscapeCounts&) {
+    Asked* a = static_cast<Asked*>(context);
+    ++a->times;
+    a->note_there = GetFileAttributesW(a->note.c_str()) == INVALID_FILE_ATTRIBUTES;
+  };
+  write_corrected_note(in, &result_);
+  ASSERT_EQ(result_.failure, NOTE_WRITE_OK);
+  EXPECT_EQ(asked.times, 1);
+  EXPECT_TRUE(result_.renamed);
+  EXPECT_EQ(std::wstring(result_.note_path), moved);
   EXPECT_EQ(shell.take(), (std::vector<std::wstring>{event(SHCNE_RENAMEITEM, note),
                                                       event(SHCNE_UPDATEITEM, moved)}));
-  EXPECT_FALSE(exists(note));
-  ASSERT_TRUE(exists(moved));
-  char16_t margin[8];
-  table = resource_of(moved, RT_STRING, 1);
-  read_note_setting(table.data(), table.size(), NS_MARGIN, margin, 8);
-  EXPECT_EQ(std::u16string(margin), u"3");
-  EXPECT_EQ(text(main_), L"Tessark - builder output test,, corrected.exe");
-  DeleteFileW(moved.c_str());
+  EXPECT_EQ(files_in(folder_), std::vector<std::wstring>{L"builder output test,, corrected.exe"});
+  EXPECT_EQ(margin_of(moved), u"3");
 }
-#endif
 
-#ifdef TESSARK_NOTE_TEMPLATE
+TEST_F(NoteWriter, LeftoversOfAKilledEditorGoAndNothingElse) {
+  std::vector<uint8_t> note_template = read_bytes(TESSARK_NOTE_TEMPLATE);
+  HINSTANCE resources = module_with(&note_template);
+  FILETIME hour_ago;
+  GetSystemTimeAsFileTime(&hour_ago);
+  ULARGE_INTEGER t = {{hour_ago.dwLowDateTime, hour_ago.dwHighDateTime}};
+  t.QuadPart -= 3600ULL * 10000000;
+  hour_ago = {t.LowPart, t.HighPart};
+  for (const wchar_t* name : {L"~tessark-1-0.tmp", L"notes.tmp", L"~tessark-2-0.tmp"}) {
+    write_bytes(in_folder(name), {'x'});
+    if (name[9] == L'2') continue;  // a fresh one: another editor may be writing it
+    HANDLE file = CreateFileW(in_folder(name).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    SetFileTime(file, nullptr, nullptr, &hour_ago);
+    CloseHandle(file);
+  }
+  // The name the writer tries first is pending deletion: held by a scanner
+  // after it was deleted. The writer takes the next name.
+  std::wstring first = in_folder(L"~tessark-" + std::to_wstring(GetCurrentProcessId()) + L"-0.tmp");
+  write_bytes(first, {'x'});
+  HANDLE pending = CreateFileW(first.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_TRUE(DeleteFileW(first.c_str()));
+  write_note_file(request(resources, L"leftovers"), &result_);
+  CloseHandle(pending);
+  EXPECT_EQ(result_.failure, NOTE_WRITE_OK);
+  std::vector<std::wstring> kept = files_in(folder_);
+  std::sort(kept.begin(), kept.end());
+  EXPECT_EQ(kept, (std::vector<std::wstring>{L"leftovers.exe", L"notes.tmp", L"~tessark-2-0.tmp"}));
+}
+
 // What a user expects when another program holds the note: the note is never
 // lost or half rewritten, whichever step is refused.
-class HeldNote : public EditorWindow {
+class HeldNote : public NoteWriter {
  protected:
   void SetUp() override {
-    EditorWindow::SetUp();
+    NoteWriter::SetUp();
     note_template_ = read_bytes(TESSARK_NOTE_TEMPLATE);
-    make_window(editor_like_module(unique(L"held_template"), &note_template_));
-    g_settings.note.auto_close_seconds = 0;  // a started note stays
-    SetWindowTextW(edit_, L"held note");
-    note_ = on_desktop(L"held note.exe");
-    DeleteFileW(note_.c_str());
-    ASSERT_TRUE(output(false).empty());
+    resources_ = module_with(&note_template_);
+    look_.auto_close_seconds = 0;  // a started note stays
+    note_ = in_folder(L"held note.exe");
+    write_note_file(request(resources_, L"held note"), &result_);
+    ASSERT_EQ(result_.failure, NOTE_WRITE_OK);
     bytes_ = read_bytes(note_);
-    g_settings.note.margin = 33;  // what a correction would change
+    look_.margin = 33;  // what a correction would change
   }
 
   void TearDown() override {
@@ -446,14 +407,6 @@ class HeldNote : public EditorWindow {
       CloseHandle(running_.hProcess);
       CloseHandle(running_.hThread);
     }
-    DeleteFileW(note_.c_str());
-    EditorWindow::TearDown();
-  }
-
-  // A module name of its own: a mapped module's file cannot be written again.
-  static std::wstring unique(const wchar_t* name) {
-    static int n = 0;
-    return name + std::to_wstring(++n) + L".exe";
   }
 
   bool start_note() {
@@ -466,26 +419,35 @@ class HeldNote : public EditorWindow {
     return WaitForInputIdle(running_.hProcess, 20000) == 0;
   }
 
-  // The command gives exactly one message, and the note, the desktop and the
-  // editor are as they were.
-  void expect_one_message_and_nothing_changed(void (*command)(HWND, bool), const wchar_t* message) {
-    std::wstring title = text(main_), current = g_editor.current_note_path;
-    MessageWatcher watcher;
-    command(main_, true);
-    auto boxes = watcher.finish();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].caption, L"エラー");
-    EXPECT_EQ(boxes[0].text, message);
+  void output(const wchar_t* text) { write_note_file(request(resources_, text), &result_); }
+  void correct(const wchar_t* text, HINSTANCE resources = nullptr) {
+    write_corrected_note(request(resources ? resources : resources_, text, note_.c_str()), &result_);
+  }
+
+  // The step failed with message, and the note and the folder are as they were.
+  void expect_failed_and_nothing_changed(const wchar_t* message) {
+    EXPECT_STREQ(W(note_write_message(result_.failure)), message);
+    EXPECT_FALSE(result_.moved_back_failed);
     EXPECT_EQ(read_bytes(note_), bytes_) << "the note changed";
-    EXPECT_EQ(temp_files_on_desktop(), 0);
-    EXPECT_FALSE(close_posted());
-    EXPECT_EQ(text(main_), title);
-    EXPECT_EQ(std::wstring(g_editor.current_note_path), current);
+    EXPECT_EQ(files_in(folder_), std::vector<std::wstring>{L"held note.exe"});
   }
 
   std::vector<uint8_t> note_template_, bytes_;
+  HINSTANCE resources_ = nullptr;
   std::wstring note_;
   PROCESS_INFORMATION running_ = {};
+};
+
+// Opens path without delete sharing as soon as it appears, until stopped.
+struct Grabber {
+  std::wstring path;
+  HANDLE file, stop;
+  static DWORD WINAPI run(void* self) {
+    Grabber* g = static_cast<Grabber*>(self);
+    while (g->file == INVALID_HANDLE_VALUE && WaitForSingleObject(g->stop, 1) == WAIT_TIMEOUT)
+      g->file = CreateFileW(g->path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    return 0;
+  }
 };
 
 const wchar_t CREATE_FAILED[] = L"ファイルの作成に失敗しました";
@@ -494,11 +456,13 @@ const wchar_t NOTE_RUNNING[] =
 
 TEST_F(HeldNote, ARunningNoteIsNeitherReplacedNorRenamed) {
   ASSERT_TRUE(start_note());
-  expect_one_message_and_nothing_changed(output_note, CREATE_FAILED);
-  expect_one_message_and_nothing_changed(reflect_corrections, NOTE_RUNNING);
-  SetWindowTextW(edit_, L"held note, renamed");
-  expect_one_message_and_nothing_changed(reflect_corrections, NOTE_RUNNING);
-  EXPECT_FALSE(exists(on_desktop(L"held note,, renamed.exe")));
+  output(L"held note");
+  expect_failed_and_nothing_changed(CREATE_FAILED);
+  correct(L"held note");
+  expect_failed_and_nothing_changed(NOTE_RUNNING);
+  correct(L"held note, renamed");
+  expect_failed_and_nothing_changed(NOTE_RUNNING);
+  EXPECT_EQ(std::wstring(result_.note_path), note_);
 }
 
 TEST_F(HeldNote, ANoteHeldOpenByAScannerStaysWhole) {
@@ -508,40 +472,72 @@ TEST_F(HeldNote, ANoteHeldOpenByAScannerStaysWhole) {
                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(scanner, INVALID_HANDLE_VALUE);
-  expect_one_message_and_nothing_changed(output_note, CREATE_FAILED);
-  SetWindowTextW(edit_, L"held note, renamed");
-  expect_one_message_and_nothing_changed(reflect_corrections, CREATE_FAILED);
-  EXPECT_FALSE(exists(on_desktop(L"held note,, renamed.exe")));
+  output(L"held note");
+  expect_failed_and_nothing_changed(CREATE_FAILED);
+  correct(L"held note, renamed");
+  expect_failed_and_nothing_changed(CREATE_FAILED);
+  EXPECT_EQ(std::wstring(result_.note_path), note_);
   CloseHandle(scanner);
   // Once it has let go, the same correction goes through.
-  MessageWatcher watcher;
-  reflect_corrections(main_, false);
-  EXPECT_TRUE(watcher.finish().empty());
-  EXPECT_FALSE(exists(note_));
-  std::vector<uint8_t> table = resource_of(on_desktop(L"held note,, renamed.exe"), RT_STRING, 1);
-  DeleteFileW(on_desktop(L"held note,, renamed.exe").c_str());
-  char16_t margin[8] = u"";
-  read_note_setting(table.data(), table.size(), NS_MARGIN, margin, 8);
-  EXPECT_EQ(std::u16string(margin), u"33");
+  correct(L"held note, renamed");
+  EXPECT_EQ(result_.failure, NOTE_WRITE_OK);
+  EXPECT_EQ(files_in(folder_), std::vector<std::wstring>{L"held note,, renamed.exe"});
+  EXPECT_EQ(margin_of(in_folder(L"held note,, renamed.exe")), u"33");
+}
+
+TEST_F(HeldNote, ANoteHeldForAMomentIsReplacedOnARetry) {
+  HeldFor scanner(note_, FILE_SHARE_READ, 500);
+  ASSERT_TRUE(scanner.held());
+  output(L"held note");
+  EXPECT_EQ(result_.failure, NOTE_WRITE_OK);
+  EXPECT_EQ(files_in(folder_), std::vector<std::wstring>{L"held note.exe"});
+  EXPECT_EQ(margin_of(note_), u"33");
 }
 
 TEST_F(HeldNote, AFailedCorrectionMovesTheNoteBack) {
   // The rename succeeds, then the output fails: its template is no program.
   std::vector<uint8_t> junk(4096, 'M');
-  std::wstring current = g_editor.current_note_path;
-  make_window(editor_like_module(unique(L"held_junk"), &junk));
-  lstrcpynW(g_editor.current_note_path, current.c_str(), NOTE_PATH_UNITS);
-  SetWindowTextW(main_, L"Tessark - held note.exe");
-  SetWindowTextW(edit_, L"held note, renamed");
-  expect_one_message_and_nothing_changed(reflect_corrections, L"リソースの更新処理に失敗しました");
-  EXPECT_FALSE(exists(on_desktop(L"held note,, renamed.exe")));
+  correct(L"held note, renamed", module_with(&junk));
+  expect_failed_and_nothing_changed(L"リソースの更新処理に失敗しました");
+  EXPECT_EQ(std::wstring(result_.note_path), note_);
 }
 
-TEST_F(HeldNote, DeviceNamesAreRefusedBeforeAnythingIsOpened) {
+TEST_F(HeldNote, ANoteThatCannotGoBackIsNamedWhereItIs) {
+  // Another program opens the renamed note without delete sharing as soon
+  // as it appears, and holds it: the output cannot replace it, and the note
+  // cannot go back to its old name.
+  std::wstring renamed = in_folder(L"held note,, renamed.exe");
+  Grabber watch = {renamed, INVALID_HANDLE_VALUE, CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  HANDLE thread = CreateThread(nullptr, 0, Grabber::run, &watch, 0, nullptr);
+  correct(L"held note, renamed");
+  SetEvent(watch.stop);
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+  ASSERT_NE(watch.file, INVALID_HANDLE_VALUE) << "the note was never renamed";
+  CloseHandle(watch.file);
+  CloseHandle(watch.stop);
+  EXPECT_STREQ(W(note_write_message(result_.failure)), CREATE_FAILED);
+  EXPECT_TRUE(result_.moved_back_failed);
+  EXPECT_EQ(std::wstring(result_.note_path), renamed) << "the editor must name the note where it is";
+  EXPECT_EQ(read_bytes(renamed), bytes_);
+  EXPECT_EQ(files_in(folder_), std::vector<std::wstring>{L"held note,, renamed.exe"});
+  char16_t message[NOTE_PATH_UNITS + 128];
+  format_moved_back_failure(reinterpret_cast<const char16_t*>(renamed.c_str()), message, NOTE_PATH_UNITS + 128);
+  EXPECT_EQ(std::wstring(W(message)),
+            L"付箋を元の名前に戻せませんでした。付箋は新しい名前のまま、次の場所にあります\n\n" + renamed);
+}
+
+TEST_F(HeldNote, DeviceNamesAreRefusedBeforeAnythingIsCreated) {
+  // Anything created in the folder, even for a moment, shows here.
+  HANDLE change = FindFirstChangeNotificationW(folder_.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME);
+  ASSERT_NE(change, INVALID_HANDLE_VALUE);
   for (const wchar_t* name : {L"NUL", L"com1", L"Aux.txt"}) {
-    SetWindowTextW(edit_, name);
-    expect_one_message_and_nothing_changed(output_note, CREATE_FAILED);
-    expect_one_message_and_nothing_changed(reflect_corrections, CREATE_FAILED);
+    output(name);
+    expect_failed_and_nothing_changed(CREATE_FAILED);
+    correct(name);
+    expect_failed_and_nothing_changed(CREATE_FAILED);
   }
+  EXPECT_EQ(WaitForSingleObject(change, 200), WAIT_TIMEOUT) << "a file was made in the folder";
+  FindCloseChangeNotification(change);
 }
 #endif
