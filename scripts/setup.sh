@@ -90,8 +90,11 @@ for package in "${LINTER_PACKAGES[@]}"; do
   # A package.json of its own keeps npm from taking a parent folder's.
   [ -f "$LINTER_DIR/package.json" ] || echo '{"private": true}' >"$LINTER_DIR/package.json"
   echo "setup: installing the workflow linter ${LINTER_PACKAGES[*]} into $LINTER_DIR" >&2
-  out="$(cd "$LINTER_DIR" && npm install --no-audit --no-fund --no-update-notifier --save-exact \
-    "${LINTER_PACKAGES[@]}" 2>&1)" || fail "npm install ${LINTER_PACKAGES[*]} failed ($(echo "$out" | grep -m1 -i err || echo "$out" | tail -1))" \
-    "check that the npm registry can be reached (npm config get registry), or install them by hand in $LINTER_DIR"
+  if ! out="$(cd "$LINTER_DIR" && npm install --no-audit --no-fund --no-update-notifier --save-exact \
+                "${LINTER_PACKAGES[@]}" 2>&1)"; then
+    reason="$(echo "$out" | grep -m1 -i err || echo "$out" | tail -1)"
+    fail "npm install ${LINTER_PACKAGES[*]} failed ($reason)" \
+      "check that the npm registry can be reached (npm config get registry), or install them by hand in $LINTER_DIR"
+  fi
   break
 done

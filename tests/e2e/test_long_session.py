@@ -25,7 +25,7 @@ from test_output import clear_desktop  # noqa: E402
 ROUNDS = 4
 # One round: steps of each kind, in this order.
 ROUND = (("bgcolor", 25), ("textcolor", 25), ("font", 15), ("style", 27), ("output", 10), ("reopen", 6))
-GDI_BOUND = 12                 # objects, over the rounds after the first one judged
+GDI_BOUND = 12                 # objects gained from the first round after the warm-up to the last
 MEMORY_BOUND = 4 * 1024 * 1024  # bytes of committed private memory
 
 
