@@ -107,6 +107,16 @@ bind /dev/pts
 bind /dev/shm
 bind /sys
 cp /etc/resolv.conf "$chroot_dir/etc/resolv.conf"
+# Certificate authorities that this machine's administrator added (a proxy's)
+# hold in the chroot too: set-up fetches the workflow linter over TLS. The
+# chroot's ca-certificates takes them in when set-up installs it.
+if compgen -G "/usr/local/share/ca-certificates/*" >/dev/null; then
+  mkdir -p "$chroot_dir/usr/local/share/ca-certificates"
+  cp -r /usr/local/share/ca-certificates/. "$chroot_dir/usr/local/share/ca-certificates/"
+  if [ -x "$chroot_dir/usr/sbin/update-ca-certificates" ]; then
+    chroot "$chroot_dir" /usr/sbin/update-ca-certificates >/dev/null 2>&1 || true
+  fi
+fi
 
 git clone -q --no-checkout "$ROOT" "$chroot_dir/root/tessark"
 git -C "$chroot_dir/root/tessark" checkout -q --detach "$commit"

@@ -4,16 +4,22 @@
 # Every program that the scripts and tests call comes from a package named
 # here, never from another package's recommendation. A failure ends with one
 # line "setup: ... failed ...: what to do" and a non-zero exit.
+# It also installs the CI workflow linter from the npm registry into
+# BUILD_DIR/tools (default build/tools), once: later runs need no network.
 set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 
 PACKAGES=(cmake make g++ googletest g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32 wine64
           xvfb openbox xcompmgr xserver-xorg-core xserver-xorg-video-dummy
           xdotool x11-apps x11-utils imagemagick fonts-ipafont-gothic clang libclang-rt-dev valgrind
-          zip unzip git python3 e2fsprogs util-linux passwd)
+          zip unzip git python3 e2fsprogs util-linux passwd nodejs npm)
 # What the scripts and tests run, checked once the packages are in.
 PROGRAMS=(cmake ctest make c++ i686-w64-mingw32-g++-posix x86_64-w64-mingw32-g++-posix clang clang++
           valgrind wineserver Xvfb /usr/lib/xorg/Xorg openbox xcompmgr xdotool
-          xwd xwininfo /usr/bin/convert zip unzip zipinfo git /usr/bin/python3 chattr setpriv useradd)
+          xwd xwininfo /usr/bin/convert zip unzip zipinfo git /usr/bin/python3 chattr setpriv useradd node npm)
+# The workflow linter (pure JavaScript and WebAssembly: it runs offline).
+LINTER_PACKAGES=(@action-validator/cli@0.6.0 @action-validator/core@0.6.0)
+LINTER_DIR="${BUILD_DIR:-$ROOT/build}/tools/workflow-linter"
 
 fail() {  # fail WHAT ADVICE
   echo "setup: $1: $2" >&2
@@ -23,10 +29,17 @@ fail() {  # fail WHAT ADVICE
 SUDO=""
 if [ "$(id -u)" != 0 ]; then SUDO="sudo"; fi
 
+# Installed itself, or provided by an installed package: a nodejs built
+# elsewhere brings its own npm and conflicts with Debian's.
+installed() {
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed" ||
+    [ -n "$(dpkg-query -W -f='${Status} ${Provides}\n' 2>/dev/null | grep -E "^install ok installed .*[ ,]$1( |,|$)")" ]
+}
+
 missing=()
 for p in "${PACKAGES[@]}"; do
   if [ "$p" = wine32 ]; then q="wine32:i386"; else q="$p"; fi
-  dpkg-query -W -f='${Status}' "$q" 2>/dev/null | grep -q "install ok installed" || missing+=("$q")
+  installed "$q" || missing+=("$q")
 done
 
 if [ ${#missing[@]} -gt 0 ]; then
@@ -66,3 +79,22 @@ if [ ${#absent[@]} -gt 0 ]; then
   fail "${absent[*]} not found although their packages are installed" \
     "find the package that has them (dpkg -S, apt-file) and add it to scripts/setup.sh"
 fi
+
+linter_version() {  # the version of the installed linter package named in $1, or nothing
+  local name="${1%@*}"
+  sed -n 's/^ *"version": *"\(.*\)",*$/\1/p' "$LINTER_DIR/node_modules/$name/package.json" 2>/dev/null | head -1
+}
+for package in "${LINTER_PACKAGES[@]}"; do
+  [ "$(linter_version "$package")" = "${package##*@}" ] && continue
+  mkdir -p "$LINTER_DIR"
+  # A package.json of its own keeps npm from taking a parent folder's.
+  [ -f "$LINTER_DIR/package.json" ] || echo '{"private": true}' >"$LINTER_DIR/package.json"
+  echo "setup: installing the workflow linter ${LINTER_PACKAGES[*]} into $LINTER_DIR" >&2
+  if ! out="$(cd "$LINTER_DIR" && npm install --no-audit --no-fund --no-update-notifier --save-exact \
+                "${LINTER_PACKAGES[@]}" 2>&1)"; then
+    reason="$(echo "$out" | grep -m1 -i err || echo "$out" | tail -1)"
+    fail "npm install ${LINTER_PACKAGES[*]} failed ($reason)" \
+      "check that the npm registry can be reached (npm config get registry), or install them by hand in $LINTER_DIR"
+  fi
+  break
+done

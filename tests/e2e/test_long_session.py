@@ -1,9 +1,12 @@
 """A long editing session, driven from outside as a user would drive it:
 hundreds of background and text colours, fonts, style loads (with pictures,
 transparent colours and icon templates), outputs and reopens. The editor's
-GDI objects, windows and committed memory are read after every round; once
-a warm-up round has filled the platform's caches they must stay within a
-small bound. A leak of one object in every few changes would show as dozens.
+GDI objects, windows and committed memory are read after every round, after
+a warm-up round. The platform's caches may take more than one round to fill
+(Wine 10's device contexts and regions do), so GDI objects are judged by
+their growth from the first round after the warm-up to the last: caches that
+level off stay within a small bound, while a leak of one object in every few
+changes grows by dozens over those rounds.
 
 Wine answers GetGuiResources with 0, so the driver counts GDI objects in
 the process's handle table there, and the windows of the process stand for
@@ -22,7 +25,7 @@ from test_output import clear_desktop  # noqa: E402
 ROUNDS = 4
 # One round: steps of each kind, in this order.
 ROUND = (("bgcolor", 25), ("textcolor", 25), ("font", 15), ("style", 27), ("output", 10), ("reopen", 6))
-GDI_BOUND = 24                 # objects
+GDI_BOUND = 12                 # objects gained from the first round after the warm-up to the last
 MEMORY_BOUND = 4 * 1024 * 1024  # bytes of committed private memory
 
 
@@ -115,9 +118,13 @@ class LongSession(unittest.TestCase):
             samples.append(self.resources())
             print(f"after {self.step} steps: {samples[-1]}", file=sys.stderr)
         self.assertGreaterEqual(self.step, 500)
-        worst = max(s["gdi"] for s in samples)
-        self.assertLessEqual(worst - baseline["gdi"], GDI_BOUND,
-                             f"GDI objects grew from {baseline} to {samples}")
+        # Judged from the first sample after the warm-up: 324 changes with a
+        # leak in any one kind of change (the rarest, reopen, is 6 a round)
+        # leave 18 objects or more.
+        worst = max(s["gdi"] for s in samples[1:])
+        self.assertLessEqual(worst - samples[0]["gdi"], GDI_BOUND,
+                             f"GDI objects grew over the last {ROUNDS - 1} rounds: {[s['gdi'] for s in samples]}"
+                             f" (after the warm-up: {baseline}; samples: {samples})")
         self.assertEqual([s["windows"] for s in samples], [baseline["windows"]] * ROUNDS, "windows were left behind")
         growth = max(s["private"] for s in samples) - baseline["private"]
         self.assertLessEqual(growth, MEMORY_BOUND, f"memory grew by {growth} bytes: {samples}")

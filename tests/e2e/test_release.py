@@ -1,8 +1,12 @@
 """The release zip: exactly Tessark.exe and Readme.txt in one folder, and the
-editor starts from a freshly unpacked copy with nothing else beside it."""
+editor starts from a freshly unpacked copy with nothing else beside it. The
+zip is unpacked as the CI's Windows job unpacks it: by scripts/check_bundle.py,
+after checking its SHA-256, which refuses a zip whose sum differs."""
+import hashlib
 import os
 import shutil
 import subprocess
+import sys
 import tempfile
 import unittest
 import zipfile
@@ -10,6 +14,11 @@ import zipfile
 import harness
 
 EDITOR_BUILD = os.path.join(harness.WIN_BUILD, "editor")
+
+
+def check_bundle(*args):
+    return subprocess.run([sys.executable, os.path.join(harness.ROOT, "scripts/check_bundle.py"), *args],
+                          capture_output=True, text=True)
 
 
 class ReleaseZip(unittest.TestCase):
@@ -22,8 +31,23 @@ class ReleaseZip(unittest.TestCase):
             with zipfile.ZipFile(archive) as z:
                 names = sorted(n for n in z.namelist() if not n.endswith("/"))
                 self.assertEqual(names, ["Tessark/Readme.txt", "Tessark/Tessark.exe"])
-                unpacked = os.path.join(work, "unpacked here")
-                z.extractall(unpacked)
+            unpacked = os.path.join(work, "unpacked here")
+            sums = os.path.join(work, "SHA256SUMS")
+            self.assertEqual(check_bundle("--write", sums, archive).returncode, 0)
+            with open(sums) as f:
+                good = f.read()
+            with open(archive, "rb") as f:
+                self.assertEqual(good, hashlib.sha256(f.read()).hexdigest() + "  Tessark.zip\n")
+            with open(sums, "w") as f:
+                f.write(("0" if good[0] != "0" else "1") + good[1:])
+            refused = check_bundle(sums, unpacked, archive)
+            self.assertEqual(refused.returncode, 1, refused.stdout + refused.stderr)
+            self.assertIn("Tessark.zip: SHA-256", refused.stderr)
+            self.assertFalse(os.path.exists(unpacked), "a zip whose sum differs was unpacked")
+            with open(sums, "w") as f:
+                f.write(good)
+            checked = check_bundle(sums, unpacked, archive)
+            self.assertEqual(checked.returncode, 0, checked.stdout + checked.stderr)
             folder = os.path.join(unpacked, "Tessark")
             exe = os.path.join(folder, "Tessark.exe")
             os.chmod(exe, 0o755)
