@@ -1,0 +1,52 @@
+@echo off
+rem Runs Tessark's test programs that lie beside this file, each writing its
+rem JUnit XML (and its output, NAME.txt) into RESULTS_DIR, by default the
+rem folder "results" beside this file. Ends with the line "N passed, N failed"
+rem and exit code 1 on any failure. A program that ends without its XML
+rem counts as one failure.
+rem Usage: run_tests.cmd [RESULTS_DIR]
+setlocal EnableExtensions
+set "here=%~dp0"
+set "results=%~f1"
+if "%~1"=="" set "results=%here%results"
+if not exist "%results%" mkdir "%results%"
+rem The programs take their arguments in the ANSI code page, which may not
+rem hold every character of the folder's name: they get names relative to it.
+pushd "%results%"
+if errorlevel 1 goto :no_results
+set passed=0
+set failed=0
+call :run core_tests
+call :run win32_tests
+popd
+echo %passed% passed, %failed% failed
+if %failed% gtr 0 exit /b 1
+if %passed% equ 0 exit /b 1
+exit /b 0
+
+:no_results
+echo cannot write the results into %results%
+echo 0 passed, 1 failed
+exit /b 1
+
+rem :run NAME  runs NAME.exe and adds its cases to the totals, counted from
+rem GoogleTest's closing lines "[  PASSED  ] N tests." and
+rem "[  FAILED  ] N tests, listed below:".
+:run
+set p=0
+set f=0
+if exist "%~1.xml" del "%~1.xml"
+"%here%%~1.exe" --gtest_output=xml:%~1.xml >"%~1.txt" 2>&1
+set code=%errorlevel%
+for /f "tokens=4" %%n in ('find "[  PASSED  ]" ^<"%~1.txt"') do set p=%%n
+for /f "tokens=4" %%n in ('find ", listed below:" ^<"%~1.txt"') do set f=%%n
+if not exist "%~1.xml" (
+  set p=0
+  set f=1
+)
+if not %code%==0 if %f%==0 set f=1
+echo %~1: %p% passed, %f% failed (exit code %code%)
+if not %f%==0 find "[  FAILED  ]" <"%~1.txt"
+set /a passed+=p
+set /a failed+=f
+goto :eof
