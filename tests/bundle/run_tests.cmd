@@ -31,15 +31,21 @@ exit /b 1
 
 rem :run NAME  runs NAME.exe and adds its cases to the totals, counted from
 rem GoogleTest's closing lines "[  PASSED  ] N tests." and
-rem "[  FAILED  ] N tests, listed below:".
+rem "[  FAILED  ] N tests, listed below:", gathered in a file first: a
+rem command in "for /f" would leave temporary files behind under Wine.
 :run
 set p=0
 set f=0
 if exist "%~1.xml" del "%~1.xml"
 "%here%%~1.exe" --gtest_output=xml:%~1.xml >"%~1.txt" 2>&1
 set code=%errorlevel%
-for /f "tokens=4" %%n in ('find "[  PASSED  ]" ^<"%~1.txt"') do set p=%%n
-for /f "tokens=4" %%n in ('find ", listed below:" ^<"%~1.txt"') do set f=%%n
+find "[  PASSED  ]" <"%~1.txt" >"%~1.count"
+find ", listed below:" <"%~1.txt" >>"%~1.count"
+for /f "usebackq tokens=2,4" %%a in ("%~1.count") do (
+  if "%%a"=="PASSED" set p=%%b
+  if "%%a"=="FAILED" set f=%%b
+)
+del "%~1.count"
 if not exist "%~1.xml" (
   set p=0
   set f=1
