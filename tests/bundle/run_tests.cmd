@@ -10,10 +10,12 @@ set "here=%~dp0"
 set "results=%~f1"
 if "%~1"=="" set "results=%here%results"
 if not exist "%results%" mkdir "%results%"
-rem The programs take their arguments in the ANSI code page, which may not
-rem hold every character of the folder's name: they get names relative to it.
 pushd "%results%"
 if errorlevel 1 goto :no_results
+rem The programs take their arguments and write their XML in the ANSI code
+rem page, which may not hold every character of the folder's name (Japanese
+rem on an English Windows): they get its short name, made of ASCII.
+for %%d in (.) do set "xml_dir=%%~fsd"
 set passed=0
 set failed=0
 call :run core_tests
@@ -37,7 +39,7 @@ rem command in "for /f" would leave temporary files behind under Wine.
 set p=0
 set f=0
 if exist "%~1.xml" del "%~1.xml"
-"%here%%~1.exe" --gtest_output=xml:%~1.xml >"%~1.txt" 2>&1
+"%here%%~1.exe" "--gtest_output=xml:%xml_dir%\%~1.xml" >"%~1.txt" 2>&1
 set code=%errorlevel%
 find "[  PASSED  ]" <"%~1.txt" >"%~1.count"
 find ", listed below:" <"%~1.txt" >>"%~1.count"
