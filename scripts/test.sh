@@ -98,9 +98,12 @@ echo "core tests and fuzzing: $(( $(date +%s) - start )) s"
 # summary line is one failure more.
 run_bundle() {
   local out="$BUILD_DIR/bundle/results" zip dir="$WINEPREFIX/drive_c/tessark-bundle" code
+  rm -rf "$dir"
   {
-    zip="$("$ROOT/scripts/pack_tests.sh" "$WIN" | head -1)" &&
-      rm -rf "$dir" && wine_env_run mkdir "$dir" && wine_env_run unzip -q "$zip" -d "$dir" &&
+    # Its whole output (path, then SHA-256) into the log: a reader that stops
+    # early would fail the packer on a closed pipe.
+    zip="$("$ROOT/scripts/pack_tests.sh" "$WIN")" && echo "$zip" && zip="${zip%%$'\n'*}" &&
+      wine_env_run mkdir "$dir" && wine_env_run unzip -q "$zip" -d "$dir" &&
       (cd "$dir" && wine_env_run "$ROOT/scripts/wine" cmd /c 'TessarkTests\run_tests.cmd' 'C:\tessark-bundle\results')
   } >"$BUILD_DIR/bundle-test.log" 2>&1 </dev/null
   code=$?
