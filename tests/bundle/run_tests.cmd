@@ -32,27 +32,35 @@ echo 0 passed, 1 failed
 exit /b 1
 
 rem :run NAME  runs NAME.exe and adds its cases to the totals, counted from
-rem GoogleTest's closing lines "[  PASSED  ] N tests." and
-rem "[  FAILED  ] N tests, listed below:", gathered in a file first: a
-rem command in "for /f" would leave temporary files behind under Wine.
+rem the head of its XML, <testsuites tests="N" failures="N" disabled="N"
+rem errors="N" ...>. The XML, not the output: a process that the program
+rem started may still hold its output file open. The head goes into a file
+rem first: a command in "for /f" would leave temporary files behind under Wine.
 :run
 set p=0
 set f=0
 if exist "%~1.xml" del "%~1.xml"
 "%here%%~1.exe" "--gtest_output=xml:%xml_dir%\%~1.xml" >"%~1.txt" 2>&1
 set code=%errorlevel%
-find "[  PASSED  ]" <"%~1.txt" >"%~1.count"
-find ", listed below:" <"%~1.txt" >>"%~1.count"
-for /f "usebackq tokens=2,4" %%a in ("%~1.count") do (
-  if "%%a"=="PASSED" set p=%%b
-  if "%%a"=="FAILED" set f=%%b
+if not exist "%~1.xml" goto :died
+set tests=
+find "<testsuites " <"%~1.xml" >"%~1.count"
+for /f "usebackq tokens=3,5,7,9 delims== " %%a in ("%~1.count") do (
+  set tests=%%~a
+  set f=%%~b
+  set disabled=%%~c
+  set errors=%%~d
 )
 del "%~1.count"
-if not exist "%~1.xml" (
-  set p=0
-  set f=1
-)
+if "%tests%"=="" goto :died
+set /a f+=errors
+set /a p=tests-f-disabled
 if not %code%==0 if %f%==0 set f=1
+goto :counted
+:died
+set p=0
+set f=1
+:counted
 echo %~1: %p% passed, %f% failed (exit code %code%)
 if not %f%==0 find "[  FAILED  ]" <"%~1.txt"
 set /a passed+=p
