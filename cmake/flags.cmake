@@ -13,6 +13,10 @@ if(TESSARK_WIN32)
       -ffile-prefix-map=${CMAKE_BINARY_DIR}=build -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.)
   set(TESSARK_PROGRAM_LINK -municode -mwindows -static -s -Wl,--gc-sections -Wl,--no-insert-timestamp)
   set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+  # The test programs of the Windows test bundle are reproducible too:
+  # GoogleTest records source paths in its messages.
+  add_compile_options(-ffile-prefix-map=${CMAKE_BINARY_DIR}=build -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.)
+  set(TESSARK_TEST_PROGRAM_LINK -s -Wl,--no-insert-timestamp)
 else()
   # Native core tests run with AddressSanitizer and UndefinedBehaviorSanitizer;
   # a plain build (TESSARK_SANITIZERS=OFF) runs them under Valgrind instead.
@@ -27,6 +31,7 @@ endif()
 
 # Registers a GoogleTest program as one CTest entry that writes its JUnit XML
 # into TESSARK_RESULTS, where the summary script counts every case.
+# Further arguments are passed to the program.
 function(tessark_add_gtest target)
   # Under Wine a path without a drive letter is taken as relative to the
   # working folder; Wine maps the Unix root to Z:.
@@ -34,5 +39,5 @@ function(tessark_add_gtest target)
   if(TESSARK_WIN32)
     set(results Z:${TESSARK_RESULTS})
   endif()
-  add_test(NAME ${target} COMMAND ${target} --gtest_output=xml:${results}/${target}.xml)
+  add_test(NAME ${target} COMMAND ${target} --gtest_output=xml:${results}/${target}.xml ${ARGN})
 endfunction()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test tier: native core unit tests, Win32
-# tests under Wine, end-to-end tests under Wine and Xvfb. Ends with the line
+# tests under Wine, end-to-end tests under Wine and Xvfb, and the Windows test
+# bundle (the core's and the Win32 tests) unpacked alone. Ends with the line
 # "N passed, N failed" and a non-zero exit on any failure.
 # Started as root, the Wine tiers run as the test user (scripts/wine_env.sh).
 # When that user cannot reach the clone or BUILD_DIR (a clone in root's home,
@@ -39,7 +40,7 @@ copy_sources() {  # copy_sources TARGET
 copy_results_back() {  # copy_results_back FROM_BUILD_DIR
   local tree
   cp "$1"/*.log "$BUILD_DIR/" 2>/dev/null
-  for tree in native plain fuzz win win64; do
+  for tree in native plain fuzz win win64 bundle; do
     [ -d "$1/$tree" ] || continue
     mkdir -p "$BUILD_DIR/$tree"
     rm -rf "$BUILD_DIR/$tree/results" "$BUILD_DIR/$tree/shots"
@@ -74,8 +75,10 @@ echo "build: $(( $(date +%s) - start )) s"
 
 # The Wine tiers run the build that this machine's Wine can execute.
 WIN="$BUILD_DIR/$("$ROOT/scripts/wine_arch.sh" build)"
-rm -rf "$BUILD_DIR/native/results" "$BUILD_DIR/plain/results" "$BUILD_DIR/fuzz/results" "$WIN/results"
-mkdir -p "$BUILD_DIR/native/results" "$BUILD_DIR/plain/results" "$BUILD_DIR/fuzz/results" "$WIN/results"
+RESULTS=("$BUILD_DIR/native/results" "$BUILD_DIR/plain/results" "$BUILD_DIR/fuzz/results" "$WIN/results"
+  "$BUILD_DIR/bundle/results")
+rm -rf "${RESULTS[@]}"
+mkdir -p "${RESULTS[@]}"
 
 # Tier 1: the portable core, natively with sanitizers.
 (cd "$BUILD_DIR/native" && ctest --output-on-failure --output-junit results/ctest.xml ${CTEST_ARGS:-}) \
@@ -88,7 +91,40 @@ mkdir -p "$BUILD_DIR/native/results" "$BUILD_DIR/plain/results" "$BUILD_DIR/fuzz
   >"$BUILD_DIR/fuzz-test.log" 2>&1
 echo "core tests and fuzzing: $(( $(date +%s) - start )) s"
 
-# Tiers 2 and 3: Win32 tests and end-to-end tests under Wine.
+# The Windows test bundle, unpacked alone in the Wine prefix's drive C: (no
+# build tree beside it) and run by its own runner. Its results folder gets a
+# ctest.xml with one entry per program, from the runner's lines
+# "NAME: N passed, N failed (exit code N)"; a runner that did not end with its
+# summary line is one failure more.
+run_bundle() {
+  local out="$BUILD_DIR/bundle/results" zip dir="$WINEPREFIX/drive_c/tessark-bundle" code
+  rm -rf "$dir"
+  {
+    # Its whole output (path, then SHA-256) into the log: a reader that stops
+    # early would fail the packer on a closed pipe.
+    zip="$("$ROOT/scripts/pack_tests.sh" "$WIN")" && echo "$zip" && zip="${zip%%$'\n'*}" &&
+      wine_env_run mkdir "$dir" && wine_env_run unzip -q "$zip" -d "$dir" &&
+      (cd "$dir" && wine_env_run "$ROOT/scripts/wine" cmd /c 'TessarkTests\run_tests.cmd' 'C:\tessark-bundle\results')
+  } >"$BUILD_DIR/bundle-test.log" 2>&1 </dev/null
+  code=$?
+  cp "$dir"/results/* "$out/" 2>/dev/null
+  {
+    echo '<testsuite name="bundle">'
+    tr -d '\r' <"$BUILD_DIR/bundle-test.log" |
+      sed -n 's/^\([A-Za-z0-9_]*\): [0-9]* passed, \([0-9]*\) failed (exit code \([0-9-]*\))$/\1 \2 \3/p' |
+      while read -r name failed exit_code; do
+        if [ "$failed" = 0 ] && [ "$exit_code" = 0 ]; then status=run; else status=fail; fi
+        echo "<testcase name=\"$name\" status=\"$status\"/>"
+      done
+    if [ "$code" != 0 ] && ! tr -d '\r' <"$BUILD_DIR/bundle-test.log" | tail -1 | grep -Eq '^[0-9]+ passed, [1-9][0-9]* failed$'; then
+      echo '<testcase name="run_tests" status="fail"/>'
+    fi
+    echo '</testsuite>'
+  } >"$out/ctest.xml"
+}
+
+# Tiers 2 and 3: Win32 tests and end-to-end tests under Wine; the tests of
+# the bundle run from the bundle.
 # fontconfig dates its caches by SOURCE_DATE_EPOCH when that is set, and then
 # finds them stale: every Wine process would scan the fonts again, a second
 # or more per start, and notes that close themselves could close unseen.
@@ -99,9 +135,11 @@ fi
 trap 'wine_env_stop "$BUILD_DIR"' EXIT
 if wine_env_start "$BUILD_DIR"; then
   echo "wine ready: $(( $(date +%s) - start )) s"
-  (cd "$WIN" && wine_env_run ctest --output-on-failure --timeout 600 --output-junit results/ctest.xml ${CTEST_ARGS:-}) \
-    >"$BUILD_DIR/win-test.log" 2>&1
+  (cd "$WIN" && wine_env_run ctest --output-on-failure --timeout 600 --output-junit results/ctest.xml -LE bundle \
+    ${CTEST_ARGS:-}) >"$BUILD_DIR/win-test.log" 2>&1
   echo "wine tests: $(( $(date +%s) - start )) s"
+  run_bundle
+  echo "test bundle: $(tr -d '\r' <"$BUILD_DIR/bundle-test.log" | tail -1) ($(( $(date +%s) - start )) s)"
 else
   # wine_env_start has said what failed; the Wine tiers count as one failure.
   echo '<testsuite name="wine"><testcase name="wine_setup" status="fail"><failure/></testcase></testsuite>' \
@@ -113,5 +151,4 @@ if [ "$(basename "$WIN")" = win ]; then
 else
   echo "wine tiers ran: build/win64 (64-bit stand-in: this machine's Wine cannot run 32-bit programs)"
 fi
-python3 "$ROOT/scripts/summarize.py" "$BUILD_DIR/native/results" "$BUILD_DIR/plain/results" \
-  "$BUILD_DIR/fuzz/results" "$WIN/results"
+python3 "$ROOT/scripts/summarize.py" "${RESULTS[@]}"

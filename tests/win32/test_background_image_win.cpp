@@ -7,6 +7,7 @@
 #include <vector>
 #include "common/background_image.h"
 #include "common/background_image_win.h"
+#include "test_files.h"
 
 namespace {
 
@@ -14,9 +15,7 @@ const uint32_t WHITE = 0x00FFFFFF, GREEN = 0x0000FF00, G254 = 0x0000FE00, BLACK 
                BLUE_PX = 0x000000FF;
 
 std::wstring temp_file(const wchar_t* name) {
-  wchar_t dir[MAX_PATH];
-  GetTempPathW(MAX_PATH, dir);
-  return std::wstring(dir) + L"tessark_bg_" + std::to_wstring(GetCurrentProcessId()) + L"_" + name;
+  return scratch_folder(L"background") + L"\\" + name;
 }
 
 bool write_file(const std::wstring& path, const std::vector<uint8_t>& bytes) {

@@ -10,6 +10,7 @@
 #include "editor/preview_win.h"
 #include "editor/settings_store_win.h"
 #include "editor/styles_win.h"
+#include "test_files.h"
 
 namespace {
 
@@ -20,11 +21,7 @@ LRESULT CALLBACK test_main_proc(HWND window, UINT message, WPARAM wparam, LPARAM
   return DefWindowProcW(window, message, wparam, lparam);
 }
 
-std::wstring temp_path(const wchar_t* name) {
-  wchar_t dir[MAX_PATH];
-  GetTempPathW(MAX_PATH, dir);
-  return std::wstring(dir) + name;
-}
+std::wstring temp_path(const wchar_t* name) { return scratch_folder(L"preview") + L"\\" + name; }
 
 // A main window with an edit control as child 1, both as the editor makes
 // them, on fresh default settings kept in a temporary settings file.
@@ -189,9 +186,7 @@ TEST_F(PreviewWindow, MarginPlacesTheEditControlAndSavesEverySetting) {
 
 TEST(StyleMenuWin, LabelsComeFromTheSavedNamesAndKeepTheSubMenus) {
   set_default_editor_settings(&g_settings);
-  wchar_t dir[MAX_PATH];
-  GetTempPathW(MAX_PATH, dir);
-  std::wstring ini = std::wstring(dir) + L"tessark style menu test.ini";
+  std::wstring ini = temp_path(L"tessark style menu test.ini");
   DeleteFileW(ini.c_str());
   text16_copy(g_settings.settings_path, PATH_UNITS, reinterpret_cast<const char16_t*>(ini.c_str()));
   WritePrivateProfileStringW(L"STYLE_3", L"STYLE_NAME", L"Blue", ini.c_str());

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 #include "common/default_note_icon.h"
+#include "test_files.h"
 #include "editor/editor_ids.h"
 
 #ifdef TESSARK_EDITOR_EXE

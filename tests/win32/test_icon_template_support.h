@@ -1,4 +1,4 @@
-// Helpers of the builder's Win32 tests: scratch folders and files, icon files
+// Helpers of the builder's Win32 tests: files, icon files
 // made byte by byte, modules with the editor's resources, and a watcher that reads and answers the message boxes
 // that the code under test shows on this thread.
 #pragma once
@@ -7,16 +7,7 @@
 #include <string>
 #include <vector>
 #include "common/default_note_icon.h"
-
-// A fresh folder under the temporary folder, unique to this process and name.
-inline std::wstring scratch_folder(const std::wstring& name) {
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  std::wstring dir = std::wstring(temp) + L"tessark-" + name + L"-" +
-                     std::to_wstring(GetCurrentProcessId());
-  CreateDirectoryW(dir.c_str(), nullptr);
-  return dir;
-}
+#include "test_files.h"
 
 inline bool write_bytes(const std::wstring& path, const std::vector<uint8_t>& bytes) {
   HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -171,7 +162,8 @@ inline HWND owner_window() {
 
 // A copy of this test program that carries the default note icon (icon group
 // 2, icon image 2) and, when given, note_template as resource "VEMTO" 3,
-// mapped as image resources: an instance with the editor's resources.
+// mapped as image resources until the run ends: an instance with the
+// editor's resources.
 inline HINSTANCE editor_like_module(const std::wstring& name,
                                     const std::vector<uint8_t>* note_template) {
   wchar_t self[MAX_PATH];
@@ -190,5 +182,6 @@ inline HINSTANCE editor_like_module(const std::wstring& name,
                     const_cast<uint8_t*>(note_template->data()),
                     static_cast<DWORD>(note_template->size()));
   if (!EndUpdateResourceW(update, FALSE)) return nullptr;
-  return LoadLibraryExW(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  return unmap_at_end(
+      LoadLibraryExW(copy.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
 }

@@ -8,15 +8,15 @@
 #include "common/note_settings_table.h"
 #include "common/note_settings_table_win.h"
 #include "common/text16.h"
+#include "test_files.h"
 
 namespace {
 
 // Copies this test program and writes block as its string block 1, language 0.
 std::wstring program_with_table(const std::vector<uint8_t>& block, const wchar_t* name) {
-  wchar_t self[MAX_PATH], temp[MAX_PATH];
+  wchar_t self[MAX_PATH];
   GetModuleFileNameW(nullptr, self, MAX_PATH);
-  GetTempPathW(MAX_PATH, temp);
-  std::wstring copy = std::wstring(temp) + name + std::to_wstring(GetCurrentProcessId()) + L".exe";
+  std::wstring copy = scratch_folder(L"table") + L"\\" + name + L".exe";
   if (!CopyFileW(self, copy.c_str(), FALSE)) return L"";
   HANDLE update = BeginUpdateResourceW(copy.c_str(), FALSE);
   if (!update) return L"";

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 #include "common/default_note_icon.h"
+#include "test_files.h"
 #include "common/note_settings_table.h"
 #include "common/note_settings_table_win.h"
 

@@ -4,16 +4,14 @@
 #include <string>
 #include "common/text16.h"
 #include "editor/settings_store_win.h"
+#include "test_files.h"
 
 namespace {
 
+// A fresh folder for each call, with a trailing separator.
 std::wstring temp_folder() {
-  wchar_t base[MAX_PATH];
-  GetTempPathW(MAX_PATH, base);
-  std::wstring dir = std::wstring(base) + L"tessark-store-" + std::to_wstring(GetCurrentProcessId()) +
-                     L"-" + std::to_wstring(GetTickCount()) + L"\\";
-  CreateDirectoryW(dir.c_str(), nullptr);
-  return dir;
+  static int made = 0;
+  return scratch_folder(L"store-" + std::to_wstring(++made)) + L"\\";
 }
 
 std::string file_bytes(const std::wstring& path) {
