@@ -134,23 +134,21 @@ void apply_reopened_note(HWND main_window, const ReopenedNoteFile& file) {
   InvalidateRect(main_window, nullptr, TRUE);
 }
 
-}  // namespace
-
-void output_note(HWND main_window, bool quit) {
+// Gathers the inputs, runs write on them and applies what it returned.
+void write_and_apply(HWND main_window, bool quit, void (*write)(const NoteOutput&, NoteWriteResult*)) {
   static OutputInputs inputs;  // two long paths and a text: kept off the stack
   static NoteWriteResult result;
   gather_output_inputs(main_window, &inputs);
-  write_note_file(inputs.in, &result);
+  write(inputs.in, &result);
   apply_write_result(main_window, quit, result);
 }
 
+}  // namespace
+
+void output_note(HWND main_window, bool quit) { write_and_apply(main_window, quit, write_note_file); }
+
 void reflect_corrections(HWND main_window, bool quit) {
-  if (!g_editor.current_note_path[0]) return;
-  static OutputInputs inputs;
-  static NoteWriteResult result;
-  gather_output_inputs(main_window, &inputs);
-  write_corrected_note(inputs.in, &result);
-  apply_write_result(main_window, quit, result);
+  if (g_editor.current_note_path[0]) write_and_apply(main_window, quit, write_corrected_note);
 }
 
 void reopen_note(HWND main_window, const wchar_t* path) {
