@@ -61,10 +61,37 @@ bool remove_tree(const std::wstring& folder) {
   return RemoveDirectoryW(folder.c_str()) != FALSE;
 }
 
+// Every path still under FOLDER, one a line, folders with a trailing "\\".
+std::wstring what_is_left(const std::wstring& folder) {
+  std::wstring left;
+  WIN32_FIND_DATAW entry;
+  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+  if (find == INVALID_HANDLE_VALUE) return left;
+  do {
+    std::wstring name = entry.cFileName;
+    if (name == L"." || name == L"..") continue;
+    std::wstring path = folder + L"\\" + name;
+    bool tree = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    left += path + (tree ? L"\\\n" + what_is_left(path) : L"\n");
+  } while (FindNextFileW(find, &entry));
+  FindClose(find);
+  return left;
+}
+
+// %TEMP% as the shell names it: the long form, so that paths the tests form
+// compare equal to the ones the shell reports (on the hosted Windows runners
+// %TEMP% is a short 8.3 path).
 std::wstring scratch_root() {
-  wchar_t temp[MAX_PATH + 1];
+  static std::wstring root;
+  if (!root.empty()) return root;
+  wchar_t temp[MAX_PATH + 1], long_temp[MAX_PATH * 4];
   GetTempPathW(MAX_PATH + 1, temp);
-  return std::wstring(temp) + L"tessark-tests-" + std::to_wstring(GetCurrentProcessId());
+  DWORD units = GetLongPathNameW(temp, long_temp, MAX_PATH * 4);
+  root = units && units < MAX_PATH * 4 ? long_temp : temp;
+  if (root.back() != L'\\') root += L'\\';
+  root += L"tessark-tests-" + std::to_wstring(GetCurrentProcessId());
+  return root;
 }
 
 std::vector<HMODULE>& modules_to_unmap() {
@@ -81,7 +108,17 @@ class ScratchFolder : public ::testing::Environment {
     modules_to_unmap().clear();
     std::wstring root = scratch_root();
     if (GetFileAttributesW(root.c_str()) == INVALID_FILE_ATTRIBUTES) return;
-    if (!remove_tree(root)) ADD_FAILURE() << "the scratch folder could not be removed";
+    // Explorer, the indexer or a shell watcher may hold a handle a moment
+    // longer: a removal that fails is tried again for a few seconds.
+    for (int tries = 1; !remove_tree(root); ++tries) {
+      if (tries == 50) {
+        std::wstring left = what_is_left(root);
+        ADD_FAILURE() << "the scratch folder " << root << " could not be removed; left in it:\n"
+                      << (left.empty() ? L"nothing: the folder itself is held open" : left);
+        return;
+      }
+      Sleep(100);
+    }
   }
 };
 

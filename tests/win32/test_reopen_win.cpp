@@ -52,8 +52,15 @@ std::u16string margin_of(const std::wstring& note) {
   return margin;
 }
 
-// What the shell tells Explorer about a folder: each event with the path it
-// names first, for as long as the object lives.
+struct ShellEvent {
+  LONG id;
+  std::wstring path;  // the first item the event names
+};
+
+// What the shell tells Explorer about a folder, with the paths as the shell
+// names them, for as long as the object lives. Shell-level events only (what
+// programs send with SHChangeNotify), not the file system's own: an
+// SHCNE_UPDATEDIR of the folder then stands for the writer's events.
 class ShellEvents {
  public:
   explicit ShellEvents(const std::wstring& folder) {
@@ -61,7 +68,7 @@ class ShellEvents {
     SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(record));
     LPITEMIDLIST items = ILCreateFromPathW(folder.c_str());
     SHChangeNotifyEntry entry = {items, TRUE};
-    id_ = SHChangeNotifyRegister(window_, SHCNRF_ShellLevel | SHCNRF_InterruptLevel, SHCNE_ALLEVENTS,
+    id_ = SHChangeNotifyRegister(window_, SHCNRF_ShellLevel | SHCNRF_NewDelivery, SHCNE_ALLEVENTS,
                                  EVENT_MESSAGE, 1, &entry);
     ILFree(items);
     seen().clear();
@@ -70,29 +77,60 @@ class ShellEvents {
     SHChangeNotifyDeregister(id_);
     DestroyWindow(window_);
   }
-  // The events seen so far, as "event path". Windows adds the file system's
-  // own events (the temporary note's, for one) to the ones the writer sends.
-  std::vector<std::wstring> take() {
-    MSG msg;
-    for (int i = 0; i < 20; ++i, Sleep(10))
-      while (PeekMessageW(&msg, window_, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    std::vector<std::wstring> events;
-    events.swap(seen());
-    return events;
+  // Whether every event of expected is told within a few seconds, in that
+  // order among others; what was seen is then forgotten. The shell may
+  // combine item events of one folder into one SHCNE_UPDATEDIR of it.
+  ::testing::AssertionResult told_in_order(const std::vector<ShellEvent>& expected) {
+    DWORD start = GetTickCount();
+    bool told = false;
+    do {
+      MSG msg;
+      while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+      told = in_order(expected);
+    } while (!told && GetTickCount() - start < 5000 &&
+             MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT) != WAIT_FAILED);
+    std::wstring list = L"expected:";
+    for (const ShellEvent& e : expected) list += L"\n  " + std::to_wstring(e.id) + L" " + e.path;
+    list += L"\ntold:";
+    for (const ShellEvent& e : seen()) list += L"\n  " + std::to_wstring(e.id) + L" " + e.path;
+    seen().clear();
+    if (told) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << list;
   }
 
  private:
   static const UINT EVENT_MESSAGE = WM_APP + 7;
-  static std::vector<std::wstring>& seen() {
-    static std::vector<std::wstring> events;
+  static std::vector<ShellEvent>& seen() {
+    static std::vector<ShellEvent> events;
     return events;
+  }
+  static bool stands_for(const ShellEvent& told, const ShellEvent& e) {
+    if (told.id == e.id && told.path == e.path) return true;
+    bool item = e.id == SHCNE_CREATE || e.id == SHCNE_UPDATEITEM || e.id == SHCNE_RENAMEITEM;
+    return item && told.id == SHCNE_UPDATEDIR && told.path == e.path.substr(0, e.path.find_last_of(L'\\'));
+  }
+  static bool in_order(const std::vector<ShellEvent>& expected) {
+    auto at = seen().begin();
+    for (const ShellEvent& e : expected) {
+      while (at != seen().end() && !stands_for(*at, e)) ++at;
+      if (at == seen().end()) return false;
+      if (at->id == e.id) ++at;  // a combined event may stand for the next ones too
+    }
+    return true;
   }
   static LRESULT CALLBACK record(HWND w, UINT message, WPARAM wp, LPARAM lp) {
     if (message != EVENT_MESSAGE) return DefWindowProcW(w, message, wp, lp);
+    PIDLIST_ABSOLUTE* items = nullptr;
+    LONG id = 0;
+    HANDLE lock = SHChangeNotification_Lock(reinterpret_cast<HANDLE>(wp), static_cast<DWORD>(lp), &items, &id);
+    if (!lock) return 0;
     wchar_t path[MAX_PATH] = L"";
-    LPITEMIDLIST* items = reinterpret_cast<LPITEMIDLIST*>(wp);
     if (items && items[0]) SHGetPathFromIDListW(items[0], path);
-    seen().push_back(std::to_wstring(lp & ~SHCNE_INTERRUPT) + L" " + path);
+    seen().push_back({static_cast<LONG>(id & ~SHCNE_INTERRUPT), path});
+    SHChangeNotification_Unlock(lock);
     return 0;
   }
   HWND window_;
@@ -123,14 +161,6 @@ class HeldFor {
   DWORD ms_;
   HANDLE file_, thread_;
 };
-
-// Whether every event of expected was seen, in that order, among others.
-bool told_in_order(const std::vector<std::wstring>& seen, const std::vector<std::wstring>& expected) {
-  auto at = seen.begin();
-  for (const std::wstring& e : expected)
-    if ((at = std::find(at, seen.end(), e)) == seen.end()) return false;
-  return true;
-}
 
 // Writes notes into a scratch folder of its own, as the editor writes them
 // to the desktop: from a module that carries the note template (or not).
@@ -320,8 +350,7 @@ TEST_F(NoteWriter, OutputWritesTheSettingsAndACorrectionMovesTheNote) {
   ASSERT_EQ(result_.failure, NOTE_WRITE_OK);
   EXPECT_EQ(std::wstring(result_.note_path), note);
   // Explorer is told at once, so the desktop shows the note in its colour.
-  auto event = [](LONG id, const std::wstring& path) { return std::to_wstring(id) + L" " + path; };
-  EXPECT_TRUE(told_in_order(shell.take(), {event(SHCNE_CREATE, note)}));
+  EXPECT_TRUE(shell.told_in_order({{SHCNE_CREATE, note}}));
 
   // The table holds exactly the settings and the client size.
   uint8_t expected[NOTE_SETTINGS_TABLE_BYTES];
@@ -357,7 +386,7 @@ TEST_F(NoteWriter, OutputWritesTheSettingsAndACorrectionMovesTheNote) {
   EXPECT_EQ(asked.times, 1);
   EXPECT_TRUE(result_.renamed);
   EXPECT_EQ(std::wstring(result_.note_path), moved);
-  EXPECT_TRUE(told_in_order(shell.take(), {event(SHCNE_RENAMEITEM, note), event(SHCNE_UPDATEITEM, moved)}));
+  EXPECT_TRUE(shell.told_in_order({{SHCNE_RENAMEITEM, note}, {SHCNE_UPDATEITEM, moved}}));
   EXPECT_EQ(files_in(folder_), std::vector<std::wstring>{L"builder output test,, corrected.exe"});
   EXPECT_EQ(margin_of(moved), u"3");
 }
@@ -377,19 +406,35 @@ TEST_F(NoteWriter, LeftoversOfAKilledEditorGoAndNothingElse) {
     SetFileTime(file, nullptr, nullptr, &hour_ago);
     CloseHandle(file);
   }
-  // The name the writer tries first is pending deletion: held by a scanner
-  // after it was deleted. The writer takes the next name.
-  std::wstring first = in_folder(L"~tessark-" + std::to_wstring(GetCurrentProcessId()) + L"-0.tmp");
-  write_bytes(first, {'x'});
-  HANDLE pending = CreateFileW(first.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_TRUE(DeleteFileW(first.c_str()));
+  // The name the writer tries first is pending deletion: deleted through one
+  // handle while a scanner holds the file through another, it stays until
+  // the last one closes (DeleteFileW would free it at once on current
+  // Windows). Creating it is then refused, as access denied on Windows and
+  // as an existing file under Wine: the writer takes the next name.
+  std::wstring first = L"~tessark-" + std::to_wstring(GetCurrentProcessId()) + L"-0.tmp";
+  write_bytes(in_folder(first), {'x'});
+  const DWORD SHARE_ALL = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  HANDLE scanner = CreateFileW(in_folder(first).c_str(), GENERIC_READ, SHARE_ALL, nullptr, OPEN_EXISTING, 0, nullptr);
+  HANDLE deleter = CreateFileW(in_folder(first).c_str(), DELETE, SHARE_ALL, nullptr, OPEN_EXISTING, 0, nullptr);
+  FILE_DISPOSITION_INFO disposition = {TRUE};
+  ASSERT_TRUE(SetFileInformationByHandle(deleter, FileDispositionInfo, &disposition, sizeof disposition));
+  CloseHandle(deleter);
   write_note_file(request(resources, L"leftovers"), &result_);
-  CloseHandle(pending);
+  auto sorted = [](std::vector<std::wstring> names) {
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+  std::vector<std::wstring> kept = sorted(files_in(folder_));
+  CloseHandle(scanner);
   EXPECT_EQ(result_.failure, NOTE_WRITE_OK);
-  std::vector<std::wstring> kept = files_in(folder_);
-  std::sort(kept.begin(), kept.end());
-  EXPECT_EQ(kept, (std::vector<std::wstring>{L"leftovers.exe", L"notes.tmp", L"~tessark-2-0.tmp"}));
+  EXPECT_EQ(kept, sorted({L"leftovers.exe", L"notes.tmp", L"~tessark-2-0.tmp", first}))
+      << "the name pending deletion stays until the scanner lets go";
+  EXPECT_EQ(sorted(files_in(folder_)), sorted({L"leftovers.exe", L"notes.tmp", L"~tessark-2-0.tmp"}));
+  // The note from the next name is whole.
+  uint8_t table[NOTE_SETTINGS_TABLE_BYTES];
+  size_t bytes = encode_note_settings(look_, 300, 200, table);
+  EXPECT_EQ(resource_of(in_folder(L"leftovers.exe"), RT_STRING, 1), std::vector<uint8_t>(table, table + bytes));
+  EXPECT_EQ(resource_of(in_folder(L"leftovers.exe"), RT_ICON, 2).size(), size_t(DEFAULT_NOTE_ICON_BYTES));
 }
 
 // What a user expects when another program holds the note: the note is never
@@ -444,18 +489,6 @@ class HeldNote : public NoteWriter {
   HINSTANCE resources_ = nullptr;
   std::wstring note_;
   PROCESS_INFORMATION running_ = {};
-};
-
-// Opens path without delete sharing as soon as it appears, until stopped.
-struct Grabber {
-  std::wstring path;
-  HANDLE file, stop;
-  static DWORD WINAPI run(void* self) {
-    Grabber* g = static_cast<Grabber*>(self);
-    while (g->file == INVALID_HANDLE_VALUE && WaitForSingleObject(g->stop, 1) == WAIT_TIMEOUT)
-      g->file = CreateFileW(g->path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    return 0;
-  }
 };
 
 const wchar_t CREATE_FAILED[] = L"ファイルの作成に失敗しました";
@@ -519,19 +552,24 @@ TEST_F(HeldNote, AFailedCorrectionMovesTheNoteBack) {
 }
 
 TEST_F(HeldNote, ANoteThatCannotGoBackIsNamedWhereItIs) {
-  // Another program opens the renamed note without delete sharing as soon
-  // as it appears, and holds it: the output cannot replace it, and the note
-  // cannot go back to its old name.
-  std::wstring renamed = in_folder(L"held note,, renamed.exe");
-  Grabber watch = {renamed, INVALID_HANDLE_VALUE, CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-  HANDLE thread = CreateThread(nullptr, 0, Grabber::run, &watch, 0, nullptr);
-  correct(L"held note, renamed");
-  SetEvent(watch.stop);
-  WaitForSingleObject(thread, INFINITE);
-  CloseHandle(thread);
-  ASSERT_NE(watch.file, INVALID_HANDLE_VALUE) << "the note was never renamed";
-  CloseHandle(watch.file);
-  CloseHandle(watch.stop);
+  // Another program opens the renamed note without delete sharing before
+  // anything is written, and holds it: the output cannot replace it, and the
+  // note cannot go back to its old name. It grabs the note from the escape
+  // confirmation (the text needs escaping), which comes after the rename.
+  struct Grab {
+    std::wstring path;
+    HANDLE file;
+  } grab = {in_folder(L"held note,, renamed.exe"), INVALID_HANDLE_VALUE};
+  const std::wstring& renamed = grab.path;
+  NoteOutput in = request(resources_, L"held note, renamed", note_.c_str());
+  in.context = &grab;
+  in.escaped = [](void* context, const EscapeCounts&) {
+    Grab* g = static_cast<Grab*>(context);
+    g->file = CreateFileW(g->path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  };
+  write_corrected_note(in, &result_);
+  ASSERT_NE(grab.file, INVALID_HANDLE_VALUE) << "the note was not renamed before the output";
+  CloseHandle(grab.file);
   EXPECT_STREQ(W(note_write_message(result_.failure)), CREATE_FAILED);
   EXPECT_TRUE(result_.moved_back_failed);
   EXPECT_EQ(std::wstring(result_.note_path), renamed) << "the editor must name the note where it is";
