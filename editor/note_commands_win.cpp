@@ -67,11 +67,20 @@ void gather_output_inputs(HWND main_window, OutputInputs* g) {
   in.context = main_window;
 }
 
+// Says where the old note stayed after a correction across volumes; shown
+// while the editor still names it.
+void warn_old_note_kept(HWND main_window, const wchar_t* old_path) {
+  char16_t message[NOTE_PATH_UNITS + 128];
+  format_old_note_kept(U(old_path), message, NOTE_PATH_UNITS + 128);
+  warn(main_window, W(message));
+}
+
 // The messages of an output or a correction, in the order they arose, and
 // the window's state after it.
 void apply_write_result(HWND main_window, bool quit, const NoteWriteResult& r) {
   if (r.icon_unreadable) warn(main_window, L"アイコンファイルの読み込みに失敗しました");
   if (r.failure == NOTE_WRITE_OK) {
+    if (r.old_note_kept) warn_old_note_kept(main_window, g_editor.current_note_path);
     if (quit) PostMessageW(main_window, WM_CLOSE, 0, 0);
     adopt_note_path(main_window, r.note_path, NOTE_PATH_UNITS);
     return;

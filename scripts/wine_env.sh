@@ -5,7 +5,9 @@
 #                        KEEP_DISPLAY=1 and DISPLAY is set) Xvfb with openbox
 #                        and xcompmgr on a free display. Exports the variables.
 #                        Its desktop folder is its own, or a link to
-#                        TESSARK_DESKTOP when that is set.
+#                        TESSARK_DESKTOP when that is set. Drive T: is a
+#                        scratch folder of /dev/shm (see _second_drive),
+#                        emptied by wine_env_start and removed by wine_env_stop.
 #   wine_env_stop DIR    ends what wine_env_start started, by process id.
 #   wine_env_run CMD...  runs CMD as the test user (see below) in the environment.
 #   wine_env_reaches FOLDER...  whether the test user can enter and list each
@@ -60,6 +62,15 @@ _wait_for() {  # _wait_for SECONDS COMMAND...
   local i
   for ((i = 0; i < limit; i++)); do "$@" && return 0; sleep 0.1; done
   return 1
+}
+
+# A folder on another file system than the build folder (tmpfs), one per
+# build folder, for drive T: of the prefix: a second volume, as a USB stick or
+# D: is on Windows, so that a correction across volumes is tested. Empty when
+# this machine has no /dev/shm.
+_second_drive() {
+  [ -d /dev/shm ] && [ -w /dev/shm ] || return 0
+  echo "/dev/shm/tessark-drive-$(printf '%s' "$1" | sha256sum | cut -c1-12)"
 }
 
 wine_env_start() {
@@ -122,6 +133,17 @@ wine_env_start() {
       ln -s "$TESSARK_DESKTOP" "$link"
     fi
   fi
+  # Wine maps C: and Z: itself; T: is ours. Only the test user's own empty
+  # folder is linked: the name under /dev/shm is known to every user.
+  local drive; drive="$(_second_drive "$dir")"
+  if [ -n "$drive" ]; then
+    rm -rf "$drive" 2>/dev/null
+    if wine_env_run mkdir -m 700 "$drive" && [ ! -L "$drive" ]; then
+      wine_env_run ln -sfn "$drive" "$WINEPREFIX/dosdevices/t:"
+    else
+      echo "wine set-up: no folder $drive for drive T:: the tests across volumes are skipped" >&2
+    fi
+  fi
   # One server for the whole run: every Wine process start is then cheap.
   wine_env_run wineserver -p >/dev/null 2>&1 &
   sleep 0.2
@@ -139,4 +161,7 @@ wine_env_stop() {
     for pid in $(tac "$dir/env/pids"); do kill "$pid" 2>/dev/null || true; done
     rm -f "$dir/env/pids"
   fi
+  local drive; drive="$(_second_drive "$dir")"
+  if [ -n "$drive" ]; then rm -f "$dir/wine/dosdevices/t:"; rm -rf "$drive"; fi
+  return 0
 }

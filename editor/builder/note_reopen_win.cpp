@@ -37,7 +37,13 @@ void note_text_of(const wchar_t* path, wchar_t* text) {
 
 }  // namespace
 
-bool read_note_file(const wchar_t* path, ReopenedNoteFile* out) {
+bool read_note_file(const wchar_t* given, ReopenedNoteFile* out) {
+  // A relative path (a bare name on the command line) is made full: the
+  // loader would search other folders for it, and a correction would later
+  // resolve it against another current folder.
+  wchar_t path[NOTE_PATH_UNITS];
+  DWORD units = GetFullPathNameW(given, NOTE_PATH_UNITS, path, nullptr);
+  if (units == 0 || units >= NOTE_PATH_UNITS) lstrcpynW(path, given, NOTE_PATH_UNITS);
   HMODULE module = map_note(path);
   if (!module) return false;
   NoteTableReader reader = {module, read_module_entry};

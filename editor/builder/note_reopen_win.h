@@ -11,10 +11,11 @@
 struct ReopenedNoteFile {
   ReopenedNote note;                // the look and the client size
   wchar_t text[NOTE_TEXT_UNITS];    // the note text: the file name, extension cut, unescaped
-  wchar_t path[NOTE_PATH_UNITS];    // the note's path, as given
+  wchar_t path[NOTE_PATH_UNITS];    // the note's full path (as given when that would not fit)
 };
 
-// Reads the note at path into out. False when the file cannot be mapped or
-// lacks a required entry; out is then not to be used. No code of the file
-// ever runs: it is mapped as image resources only.
+// Reads the note at path (a relative one from the current folder) into out.
+// False when the file cannot be mapped or lacks a required entry; out is then
+// not to be used. No code of the file ever runs: it is mapped as image
+// resources only.
 bool read_note_file(const wchar_t* path, ReopenedNoteFile* out);

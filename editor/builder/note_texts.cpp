@@ -67,3 +67,8 @@ void format_moved_back_failure(const char16_t* note_path, char16_t* out, size_t 
   text16_copy(out, cap, u"付箋を元の名前に戻せませんでした。付箋は新しい名前のまま、次の場所にあります\n\n");
   text16_append(out, cap, note_path);
 }
+
+void format_old_note_kept(const char16_t* old_path, char16_t* out, size_t cap) {
+  text16_copy(out, cap, u"付箋を出力しましたが、元の付箋を削除できませんでした。元の付箋は次の場所に残っています\n\n");
+  text16_append(out, cap, old_path);
+}

@@ -35,3 +35,7 @@ const char16_t* note_write_message(NoteWriteFailure failure);
 // The message after a failed correction whose note could not go back to its
 // old name: it says where the note now is. Cut to fit cap units.
 void format_moved_back_failure(const char16_t* note_path, char16_t* out, size_t cap);
+
+// The message after a correction across volumes that wrote the note but could
+// not delete the old one: it says where the old one is. Cut to fit cap units.
+void format_old_note_kept(const char16_t* old_path, char16_t* out, size_t cap);

@@ -267,8 +267,44 @@ bool write_note(const NoteOutput& in, const wchar_t* renamed_from, NoteWriteResu
 
 void start_result(NoteWriteResult* out, const wchar_t* note_path) {
   out->failure = NOTE_WRITE_OK;
-  out->icon_unreadable = out->moved_back_failed = out->renamed = false;
+  out->icon_unreadable = out->moved_back_failed = out->renamed = out->old_note_kept = false;
   lstrcpynW(out->note_path, note_path ? note_path : L"", NOTE_PATH_UNITS);
+}
+
+// Whether a and b name the same file by the file system's rule: ordinal,
+// ignoring case.
+bool same_path(const wchar_t* a, const wchar_t* b) {
+  return CompareStringOrdinal(a, -1, b, -1, TRUE) == CSTR_EQUAL;
+}
+
+// Renames the note at from to to. On another volume Windows would copy and
+// delete instead, and a copy can lose the only note; nothing moves then and
+// *across is set, unless another file already has the name (a rename would
+// fail on that too).
+bool rename_note(const wchar_t* from, const wchar_t* to, bool* across) {
+  *across = false;
+  if (MoveFileExW(from, to, 0)) return true;
+  *across = GetLastError() == ERROR_NOT_SAME_DEVICE && GetFileAttributesW(to) == INVALID_FILE_ATTRIBUTES;
+  return false;
+}
+
+// Deletes the note at path, retried; true when it is gone.
+bool delete_note(const wchar_t* path) {
+  for (int tries = 1;; ++tries) {
+    if (DeleteFileW(path)) return true;
+    DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
+    if (!try_again(tries, error)) return false;
+  }
+}
+
+// A correction across volumes: the note is output at its new path first and
+// only then is the old one deleted, so a failed output leaves it untouched.
+void write_across_volumes(const NoteOutput& in, const wchar_t* old_path, NoteWriteResult* out) {
+  if (!write_note(in, nullptr, out)) return;
+  out->renamed = delete_note(old_path);
+  out->old_note_kept = !out->renamed;
+  if (out->renamed) SHChangeNotify(SHCNE_DELETE, SHCNF_PATHW, old_path, nullptr);
 }
 
 }  // namespace
@@ -301,7 +337,9 @@ void write_corrected_note(const NoteOutput& in, NoteWriteResult* out) {
   if (destination_refused(path)) return (void)fail(out, NOTE_WRITE_CREATE_FAILED);
   // When the rename fails (the name is taken, or the note is gone), output
   // still writes the new path.
-  bool moved = old_path[0] && lstrcmpiW(old_path, path) != 0 && MoveFileW(old_path, path);
+  bool across = false;
+  bool moved = old_path[0] && !same_path(old_path, path) && rename_note(old_path, path, &across);
+  if (across) return write_across_volumes(in, old_path, out);
   if (write_note(in, moved ? old_path : nullptr, out)) {
     out->renamed = moved;
     return;

@@ -34,6 +34,7 @@ struct NoteWriteResult {
   bool icon_unreadable;    // the icon template could not be read; the default icon was used
   bool moved_back_failed;
   bool renamed;            // a correction moved the note to its new name (success only)
+  bool old_note_kept;      // a correction across volumes wrote the note, but its old file stays
   wchar_t note_path[NOTE_PATH_UNITS];
 };
 
@@ -47,7 +48,8 @@ void write_note_file(const NoteOutput& in, NoteWriteResult* out);
 // Moves the note in.correcting to the name of in.text in in.folder and writes
 // it there (commands 1010 and 1033). All or nothing: a running note is refused
 // before anything changes, and after a failed output the note goes back to
-// its old name (checked and retried).
+// its old name (checked and retried). A note on another volume is not moved:
+// the new note is written first and the old one deleted after.
 void write_corrected_note(const NoteOutput& in, NoteWriteResult* out);
 
 // The desktop folder into folder (PATH_UNITS units); false when unknown.

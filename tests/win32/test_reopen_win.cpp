@@ -595,3 +595,109 @@ TEST_F(HeldNote, DeviceNamesAreRefusedBeforeAnythingIsCreated) {
   FindCloseChangeNotification(change);
 }
 #endif
+
+#ifdef TESSARK_NOTE_TEMPLATE
+namespace {
+
+// A new folder on a volume other than near's, found by asking Windows for its
+// drives (D: on a hosted runner, T: on tmpfs under the test command); empty
+// when there is none. Another volume is one that a move without copying
+// cannot reach.
+std::wstring folder_on_other_volume(const std::wstring& near) {
+  wchar_t drives[128];
+  DWORD units = GetLogicalDriveStringsW(128, drives);
+  if (units == 0 || units >= 128) return L"";
+  UINT mode = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);  // no "insert a disk" box
+  std::wstring found, probe = near + L"\\volume probe";
+  for (const wchar_t* d = drives; *d && found.empty(); d += lstrlenW(d) + 1) {
+    UINT type = GetDriveTypeW(d);
+    if (type != DRIVE_FIXED && type != DRIVE_REMOVABLE && type != DRIVE_RAMDISK) continue;
+    std::wstring folder = d + (L"tessark-tests-" + std::to_wstring(GetCurrentProcessId()) + L"-volume");
+    if (!CreateDirectoryW(folder.c_str(), nullptr)) continue;
+    std::wstring file = folder + L"\\volume probe";
+    bool other = write_bytes(file, {'x'}) && !MoveFileExW(file.c_str(), probe.c_str(), 0) &&
+                 GetLastError() == ERROR_NOT_SAME_DEVICE;
+    DeleteFileW(file.c_str());
+    DeleteFileW(probe.c_str());
+    if (other) found = folder; else RemoveDirectoryW(folder.c_str());
+  }
+  SetErrorMode(mode);
+  return found;
+}
+
+// The held note reopened from another volume (a USB stick, D:), where a move
+// to the scratch folder would copy and delete.
+class NoteOnOtherVolume : public HeldNote {
+ protected:
+  void SetUp() override {
+    HeldNote::SetUp();
+    if (HasFatalFailure()) return;
+    other_ = folder_on_other_volume(folder_);
+    if (other_.empty()) GTEST_SKIP() << "no second volume with a folder this test may write";
+    std::wstring there = other_ + L"\\held note.exe";
+    ASSERT_TRUE(MoveFileW(note_.c_str(), there.c_str()));
+    note_ = there;
+  }
+  void TearDown() override {
+    if (!other_.empty()) {
+      for (const std::wstring& name : files_in(other_)) {
+        SetFileAttributesW((other_ + L"\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW((other_ + L"\\" + name).c_str());
+      }
+      for (int i = 0; i < 50 && !RemoveDirectoryW(other_.c_str()); ++i) Sleep(100);
+      EXPECT_FALSE(exists(other_)) << other_ << " was left behind";
+    }
+    HeldNote::TearDown();
+  }
+  std::wstring other_;
+};
+
+}  // namespace
+
+TEST_F(NoteOnOtherVolume, ACorrectionWritesTheNoteFirstAndThenDeletesTheOldOne) {
+  // Reopened as Tessark.exe "held note.exe" started in the note's folder.
+  wchar_t here[MAX_PATH];
+  GetCurrentDirectoryW(MAX_PATH, here);
+  SetCurrentDirectoryW(other_.c_str());
+  static ReopenedNoteFile file;
+  bool read = read_note_file(L"held note.exe", &file);
+  SetCurrentDirectoryW(here);
+  ASSERT_TRUE(read);
+  ASSERT_EQ(std::wstring(file.path), note_) << "the editor must name the file it read";
+
+  // An old note that cannot be deleted (read-only, as copied from a CD)
+  // stays beside the new one, and the result says so.
+  std::wstring corrected = in_folder(L"held note,, corrected.exe");
+  SetFileAttributesW(note_.c_str(), FILE_ATTRIBUTE_READONLY);
+  write_corrected_note(request(resources_, L"held note, corrected", file.path), &result_);
+  SetFileAttributesW(note_.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(result_.failure, NOTE_WRITE_OK);
+  EXPECT_TRUE(result_.old_note_kept);
+  EXPECT_EQ(std::wstring(result_.note_path), corrected);
+  EXPECT_EQ(read_bytes(note_), bytes_);
+  ASSERT_TRUE(DeleteFileW(corrected.c_str()));
+
+  // Once the old note can go, the note is on this side alone, with the new look.
+  write_corrected_note(request(resources_, L"held note, corrected", file.path), &result_);
+  ASSERT_EQ(result_.failure, NOTE_WRITE_OK);
+  EXPECT_TRUE(result_.renamed);
+  EXPECT_FALSE(result_.old_note_kept);
+  EXPECT_EQ(std::wstring(result_.note_path), corrected);
+  EXPECT_EQ(files_in(folder_), std::vector<std::wstring>{L"held note,, corrected.exe"});
+  EXPECT_TRUE(files_in(other_).empty());
+  uint8_t expected[NOTE_SETTINGS_TABLE_BYTES];
+  size_t bytes = encode_note_settings(look_, 300, 200, expected);
+  EXPECT_EQ(resource_of(corrected, RT_STRING, 1), std::vector<uint8_t>(expected, expected + bytes));
+}
+
+TEST_F(NoteOnOtherVolume, AFailedCorrectionLeavesTheOldNoteWhereItWas) {
+  std::vector<uint8_t> junk(4096, 'M');  // a template that is no program: the output fails
+  correct(L"held note, renamed", module_with(&junk));
+  EXPECT_STREQ(W(note_write_message(result_.failure)), L"リソースの更新処理に失敗しました");
+  EXPECT_FALSE(result_.moved_back_failed);
+  EXPECT_EQ(std::wstring(result_.note_path), note_) << "the editor must name the note where it is";
+  EXPECT_EQ(read_bytes(note_), bytes_);
+  EXPECT_EQ(files_in(other_), std::vector<std::wstring>{L"held note.exe"});
+  EXPECT_TRUE(files_in(folder_).empty());
+}
+#endif
