@@ -1,5 +1,6 @@
-// menu_hook.dll: hooked by the end-to-end driver into a window's thread, it
-// writes that window's menu bar, class background and font request and the
+// menu_hook.dll: hooked into a window's thread by the end-to-end driver and
+// by the Win32 start-up test (the Windows test bundle carries it), it writes
+// that window's menu bar, class background and font request and the
 // process's current directory into shared memory, because none of them can
 // be read from another process under Wine.
 #include <windows.h>
