@@ -17,12 +17,16 @@ typedef BOOL(WINAPI* SetAwareFn)();
 typedef UINT(WINAPI* DpiForWindowFn)(HWND);
 typedef HRESULT(WINAPI* DpiForMonitorFn)(HMONITOR, int, UINT*, UINT*);
 
-FARPROC user32_call(const char* name) { return GetProcAddress(GetModuleHandleW(L"user32.dll"), name); }
+// As void*: each caller casts to the call's own type, which FARPROC's would
+// make a cast between incompatible function types.
+void* user32_call(const char* name) {
+  return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name));
+}
 
-FARPROC shcore_call(const char* name) {
+void* shcore_call(const char* name) {
   HMODULE shcore = GetModuleHandleW(L"shcore.dll");
   if (!shcore) shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-  return shcore ? GetProcAddress(shcore, name) : nullptr;
+  return shcore ? reinterpret_cast<void*>(GetProcAddress(shcore, name)) : nullptr;
 }
 
 int system_dpi() {
@@ -30,6 +34,16 @@ int system_dpi() {
   int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
   if (screen) ReleaseDC(nullptr, screen);
   return dpi > 0 ? dpi : STORED_DPI;
+}
+
+// The monitor's DPI as the process's awareness sees it (96 unaware, the
+// system's when system aware); the system's where shcore has no answer.
+int monitor_dpi(HMONITOR monitor) {
+  DpiForMonitorFn for_monitor = reinterpret_cast<DpiForMonitorFn>(shcore_call("GetDpiForMonitor"));
+  UINT x = 0, y = 0;
+  if (for_monitor && monitor && SUCCEEDED(for_monitor(monitor, MDT_EFFECTIVE_DPI_VALUE, &x, &y)) && y > 0)
+    return static_cast<int>(y);
+  return system_dpi();
 }
 
 }  // namespace
@@ -48,17 +62,14 @@ void enable_display_scaling() {
   if (set_aware) set_aware();
 }
 
+
 int window_dpi(HWND window) {
   DpiForWindowFn for_window = reinterpret_cast<DpiForWindowFn>(user32_call("GetDpiForWindow"));
   UINT dpi = for_window && window ? for_window(window) : 0;
-  return dpi > 0 ? static_cast<int>(dpi) : system_dpi();
+  if (dpi > 0) return static_cast<int>(dpi);
+  // Windows 8.1 has per-monitor awareness but no GetDpiForWindow: ask the
+  // window's monitor, or a window on a second monitor would get the system's.
+  return window ? monitor_dpi(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST)) : system_dpi();
 }
 
-int monitor_dpi_at(POINT point) {
-  DpiForMonitorFn for_monitor = reinterpret_cast<DpiForMonitorFn>(shcore_call("GetDpiForMonitor"));
-  UINT x = 0, y = 0;
-  HMONITOR monitor = MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST);
-  if (for_monitor && monitor && SUCCEEDED(for_monitor(monitor, MDT_EFFECTIVE_DPI_VALUE, &x, &y)) && y > 0)
-    return static_cast<int>(y);
-  return system_dpi();
-}
+int monitor_dpi_at(POINT point) { return monitor_dpi(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST)); }

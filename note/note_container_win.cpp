@@ -6,6 +6,7 @@
 #include "note/note_resources.h"
 #include "common/note_settings_table.h"
 #include "common/note_settings_table_win.h"
+#include "common/display_scale.h"
 
 namespace {
 
@@ -66,6 +67,8 @@ LRESULT CALLBACK container_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp
     case WM_CTLCOLOREDIT:
       if (reinterpret_cast<HWND>(lp) != note_state.edit) break;
       return on_ctlcoloredit(reinterpret_cast<HDC>(wp));
+    case WM_DPICHANGED:  // the input window rescales the note; this one follows it
+      return 0;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
@@ -91,8 +94,8 @@ HWND create_container_window(HINSTANCE instance) {
 }
 
 void apply_note_font(HINSTANCE instance) {
-  int height = note_setting_int(instance, NS_FONT_HEIGHT, 32);
-  int width = note_setting_int(instance, NS_FONT_WIDTH, 32);
+  int height = scale_to_screen(note_setting_int(instance, NS_FONT_HEIGHT, 32), note_state.dpi);
+  int width = scale_to_screen(note_setting_int(instance, NS_FONT_WIDTH, 32), note_state.dpi);
   int weight = note_setting_int(instance, NS_FONT_WEIGHT, 32);
   int italic = note_setting_int(instance, NS_FONT_ITALIC, 32);
   wchar_t face[32];
@@ -100,7 +103,29 @@ void apply_note_font(HINSTANCE instance) {
   // Pitch and family 0, as the preview asks: the font mapper weighs a pitch
   // request above the face name and would swap a proportional face for
   // some fixed-pitch one.
+  HFONT previous = note_state.font;
   note_state.font = CreateFontW(height, width, 0, 0, weight, italic != 0, FALSE, FALSE, DEFAULT_CHARSET, 0,
                                 0, 0, DEFAULT_PITCH | FF_DONTCARE, face);
-  SendMessageW(note_state.edit, WM_SETFONT, reinterpret_cast<WPARAM>(note_state.font), FALSE);
+  // A replaced font is redrawn at once; the first one shows with the window.
+  SendMessageW(note_state.edit, WM_SETFONT, reinterpret_cast<WPARAM>(note_state.font), previous != nullptr);
+  if (previous) DeleteObject(previous);
+}
+
+int note_margin(HINSTANCE instance) {
+  return scale_to_screen(note_setting_int(instance, NS_MARGIN, 32), note_state.dpi);
+}
+
+void rescale_note(HWND input_window, int dpi, const RECT& suggested) {
+  note_state.dpi = dpi;
+  note_state.margin = note_margin(note_state.instance);
+  apply_note_font(note_state.instance);
+  // The container follows the input window; the edit control takes the new
+  // margin even where the suggested size is the old one.
+  SetWindowPos(input_window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT client;
+  if (!note_state.container || !GetClientRect(note_state.container, &client)) return;
+  SetWindowPos(note_state.edit, nullptr, note_state.margin, note_state.margin,
+               edit_extent(client.right, note_state.margin), edit_extent(client.bottom, note_state.margin),
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }

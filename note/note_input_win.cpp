@@ -66,6 +66,9 @@ LRESULT CALLBACK input_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEWHEEL:
       zoom_note_window(wp, hwnd);
       return 0;
+    case WM_DPICHANGED:  // another monitor or a new scale: the note keeps its look
+      rescale_note(hwnd, HIWORD(wp), *reinterpret_cast<const RECT*>(lp));
+      return 0;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);
 }
@@ -90,6 +93,7 @@ void zoom_note_window(WPARAM wheel, HWND input_window) {
   GetWindowRect(input_window, &r);
   NoteRect now = {r.left, r.top, r.right - r.left, r.bottom - r.top};
   NoteRect next = zoom_note_rect(wheel_delta(static_cast<uint32_t>(wheel)), now,
-                                 note_monitor(MonitorFromWindow(input_window, MONITOR_DEFAULTTONEAREST)));
+                                 note_monitor(MonitorFromWindow(input_window, MONITOR_DEFAULTTONEAREST)),
+                                 note_state.dpi);
   SetWindowPos(input_window, nullptr, next.x, next.y, next.width, next.height, SWP_NOZORDER);
 }

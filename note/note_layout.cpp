@@ -1,10 +1,12 @@
 // Placement and wheel-zoom arithmetic of a note window. Products are taken in
 // 64 bits so that no table value can overflow them.
 #include "note/note_layout.h"
+#include "common/display_scale.h"
 
 namespace {
 
-const int64_t MIN_SIDE = 100;
+// The shortest side the wheel leaves, in 96-DPI pixels.
+const int32_t MIN_SIDE_STORED = 100;
 
 int32_t clamp32(int64_t v) {
   if (v > INT32_MAX) return INT32_MAX;
@@ -29,25 +31,27 @@ NotePoint place_note(NotePoint cursor, int32_t width, int32_t height, NoteMonito
   return p;
 }
 
-NoteRect zoom_note_rect(int32_t delta, NoteRect window, NoteMonitor monitor) {
+NoteRect zoom_note_rect(int32_t delta, NoteRect window, NoteMonitor monitor, int32_t dpi) {
   // The proportional steps divide by both sides: a flat note cannot be zoomed.
   if (window.width <= 0 || window.height <= 0) return window;
-  int64_t d = delta, w = window.width, h = window.height, w2, h2;
+  // A notch and the shortest side look the same at every display scale.
+  int64_t min_side = scale_to_screen(MIN_SIDE_STORED, dpi);
+  int64_t d = scale_to_screen(delta, dpi), w = window.width, h = window.height, w2, h2;
   if (w > h) {
     h2 = h - (d * h) / w;
-    if (h2 >= MIN_SIDE) {
+    if (h2 >= min_side) {
       w2 = w - d;
     } else {
-      w2 = (w * MIN_SIDE) / h;
-      h2 = MIN_SIDE;
+      w2 = (w * min_side) / h;
+      h2 = min_side;
     }
   } else {
     w2 = w - (d * w) / h;
-    if (w2 >= MIN_SIDE) {
+    if (w2 >= min_side) {
       h2 = h - d;
     } else {
-      h2 = (h * MIN_SIDE) / w;
-      w2 = MIN_SIDE;
+      h2 = (h * min_side) / w;
+      w2 = min_side;
     }
   }
   NoteRect r;

@@ -32,11 +32,13 @@ struct NoteMonitor {
 NotePoint place_note(NotePoint cursor, int32_t width, int32_t height, NoteMonitor monitor);
 
 // The window after one wheel message with delta (positive: away from the
-// user, which shrinks): the longer side changes by delta, the shorter in
-// proportion and never below 100 pixels; then the window is pushed back from
-// the right and bottom edges of the monitor that holds the note. A note whose
-// width or height is 0 or less keeps its rectangle.
-NoteRect zoom_note_rect(int32_t delta, NoteRect window, NoteMonitor monitor);
+// user, which shrinks) on a screen at dpi: the longer side changes by delta
+// and the shorter in proportion, never below 100, both in 96-DPI pixels
+// scaled to dpi (so that a notch looks the same at every display scale);
+// then the window is pushed back from the right and bottom edges of the
+// monitor that holds the note. A note whose width or height is 0 or less
+// keeps its rectangle.
+NoteRect zoom_note_rect(int32_t delta, NoteRect window, NoteMonitor monitor, int32_t dpi);
 
 // The wheel delta of a WM_MOUSEWHEEL wParam: its high 16 bits, signed.
 int32_t wheel_delta(uint32_t wparam);

@@ -6,6 +6,8 @@
 #include "note/note_resources.h"
 #include "common/note_settings_table.h"
 #include "common/note_settings_table_win.h"
+#include "common/display_scale.h"
+#include "common/display_scale_win.h"
 
 NoteProcess note_state;
 
@@ -55,18 +57,23 @@ HWND create_note_window(HINSTANCE instance) {
   wchar_t path[MODULE_PATH_UNITS];
   DWORD n = GetModuleFileNameW(nullptr, path, MODULE_PATH_UNITS);
   set_note_text_from_path(n > 0 && n < MODULE_PATH_UNITS ? path : nullptr);
-  note_state.margin = note_setting_int(instance, NS_MARGIN, 32);
   POINT cursor;
   GetCursorPos(&cursor);
+  // The table holds 96-DPI sizes; the note is drawn at the scale of the
+  // monitor it opens on.
+  note_state.dpi = monitor_dpi_at(cursor);
+  note_state.margin = note_margin(instance);
   NoteMonitor monitor = note_monitor(MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST));
-  int width = note_setting_int(instance, NS_CLIENT_WIDTH, 32);
-  int height = note_setting_int(instance, NS_CLIENT_HEIGHT, 32);
+  int width = scale_to_screen(note_setting_int(instance, NS_CLIENT_WIDTH, 32), note_state.dpi);
+  int height = scale_to_screen(note_setting_int(instance, NS_CLIENT_HEIGHT, 32), note_state.dpi);
   NotePoint at = place_note({cursor.x, cursor.y}, width, height, monitor);
   return CreateWindowExW(WS_EX_LAYERED, INPUT_CLASS, note_state.text, WS_POPUP | WS_VISIBLE | WS_SYSMENU,
                          at.x, at.y, width, height, nullptr, nullptr, instance, nullptr);
 }
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+  // Before any window exists, or Windows would stretch the note as a picture.
+  enable_display_scaling();
   if (!create_note_window(instance)) return -1;
   MSG msg;
   // GetMessageW gives -1 on a broken loop; end then rather than spin.

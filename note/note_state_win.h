@@ -9,7 +9,8 @@
 struct NoteProcess {
   HINSTANCE instance;
   wchar_t text[NOTE_TEXT_UNITS];  // the note text, from the program's own file name
-  int margin;
+  int dpi;                        // the display scale the note is drawn at
+  int margin;                     // in pixels at dpi
   COLORREF background_color;
   COLORREF text_color;
   BackgroundBitmap image;         // null bitmap: plain background colour
@@ -42,8 +43,16 @@ LRESULT CALLBACK input_window_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 // window; null when the class cannot be registered or the window made.
 HWND create_container_window(HINSTANCE instance);
 
-// Reads table ids 5 to 9, creates the note font and gives it to the edit control.
+// Reads table ids 5 to 9, creates the note font at note_state.dpi and gives
+// it to the edit control; a font made before is deleted once replaced.
 void apply_note_font(HINSTANCE instance);
+
+// The table's margin (id 0) in pixels at note_state.dpi.
+int note_margin(HINSTANCE instance);
+
+// Takes a new display scale (WM_DPICHANGED): margin and font at dpi, the
+// input window at the rectangle Windows suggests.
+void rescale_note(HWND input_window, int dpi, const RECT& suggested);
 
 // The second thread: closes the input window after the table's auto-close time.
 DWORD WINAPI auto_close_thread(LPVOID input_window);

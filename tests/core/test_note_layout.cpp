@@ -1,6 +1,7 @@
 // Placement at the cursor, wheel zoom and the other sums of the note program.
 #include <gtest/gtest.h>
 #include "note/note_layout.h"
+#include "common/display_scale.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ void expect_point(NotePoint p, int x, int y) {
 const NoteMonitor SCREEN = {0, 0, 800, 600};
 
 NoteRect zoom(int delta, int x, int y, int w, int h) {
-  return zoom_note_rect(delta, NoteRect{x, y, w, h}, SCREEN);
+  return zoom_note_rect(delta, NoteRect{x, y, w, h}, SCREEN, STORED_DPI);
 }
 
 }  // namespace
@@ -113,14 +114,29 @@ TEST(NoteZoom, PushedBackFromTheRightAndBottomEdges) {
 TEST(NoteZoom, EdgesComeFromTheMonitorThatHoldsTheNote) {
   const NoteMonitor right = {800, 0, 1440, 480};
   // 420 x 280 from (1000, 200) just fits the second monitor: it stays there.
-  expect_rect(zoom_note_rect(-120, NoteRect{1000, 200, 300, 200}, right), 1000, 200, 420, 280);
-  expect_rect(zoom_note_rect(-120, NoteRect{1000, 200, 420, 280}, right), 900, 120, 540, 360);
-  expect_rect(zoom_note_rect(120, NoteRect{1000, 200, 300, 200}, right), 1000, 200, 180, 120);
+  expect_rect(zoom_note_rect(-120, NoteRect{1000, 200, 300, 200}, right, STORED_DPI), 1000, 200, 420, 280);
+  expect_rect(zoom_note_rect(-120, NoteRect{1000, 200, 420, 280}, right, STORED_DPI), 900, 120, 540, 360);
+  expect_rect(zoom_note_rect(120, NoteRect{1000, 200, 300, 200}, right, STORED_DPI), 1000, 200, 180, 120);
   // A monitor left of and above the primary.
   const NoteMonitor above_left = {-1024, -768, 0, 0};
-  expect_rect(zoom_note_rect(-120, NoteRect{-400, -300, 300, 200}, above_left), -420, -300, 420, 280);
+  expect_rect(zoom_note_rect(-120, NoteRect{-400, -300, 300, 200}, above_left, STORED_DPI), -420, -300, 420, 280);
   // Wider than its monitor: pushed past the monitor's left edge, not clamped.
-  expect_rect(zoom_note_rect(-120, NoteRect{900, 0, 600, 150}, right), 720, 0, 720, 180);
+  expect_rect(zoom_note_rect(-120, NoteRect{900, 0, 600, 150}, right, STORED_DPI), 720, 0, 720, 180);
+}
+
+TEST(NoteZoom, ANotchAndTheMinimumSideScaleWithTheDisplay) {
+  // At 150 % a 450 x 300 note (300 x 200 stored) zooms as 300 x 200 does at
+  // 100 %, every rectangle 1.5 times as large.
+  const NoteMonitor big = {0, 0, 1536, 1152};
+  expect_rect(zoom_note_rect(120, NoteRect{15, 15, 450, 300}, big, 144), 15, 15, 270, 180);
+  expect_rect(zoom_note_rect(120, NoteRect{15, 15, 270, 180}, big, 144), 15, 15, 225, 150);
+  expect_rect(zoom_note_rect(-120, NoteRect{15, 15, 225, 150}, big, 144), 15, 15, 405, 270);
+  expect_rect(zoom_note_rect(-120, NoteRect{1100, 900, 450, 300}, big, 144), 906, 732, 630, 420);
+  // Portrait at 125 %: a notch is 150 pixels, the minimum side 125.
+  expect_rect(zoom_note_rect(120, NoteRect{0, 0, 250, 375}, big, 120), 0, 0, 150, 225);
+  expect_rect(zoom_note_rect(120, NoteRect{0, 0, 150, 225}, big, 120), 0, 0, 125, 187);
+  // A DPI the platform could not tell counts as 100 %.
+  expect_rect(zoom_note_rect(120, NoteRect{10, 10, 300, 200}, SCREEN, 0), 10, 10, 180, 120);
 }
 
 TEST(NoteZoom, FlatNotesKeepTheirSize) {
@@ -133,14 +149,14 @@ TEST(NoteZoom, FlatNotesKeepTheirSize) {
 
 TEST(NoteZoom, LargeSidesNeedWideProducts) {
   // 120 x 1000000000 does not fit 32 bits.
-  NoteRect r = zoom_note_rect(120, NoteRect{0, 0, 2000000000, 1000000000}, SCREEN);
+  NoteRect r = zoom_note_rect(120, NoteRect{0, 0, 2000000000, 1000000000}, SCREEN, STORED_DPI);
   EXPECT_EQ(r.width, 1999999880);
   EXPECT_EQ(r.height, 999999940);
   // Growing past the largest side saturates instead of wrapping negative.
-  r = zoom_note_rect(-32768, NoteRect{0, 0, 2147480000, 100}, SCREEN);
+  r = zoom_note_rect(-32768, NoteRect{0, 0, 2147480000, 100}, SCREEN, STORED_DPI);
   EXPECT_EQ(r.width, INT32_MAX);
   EXPECT_EQ(r.height, 100);
-  r = zoom_note_rect(-32768, NoteRect{0, 0, 100, 2147480000}, SCREEN);
+  r = zoom_note_rect(-32768, NoteRect{0, 0, 100, 2147480000}, SCREEN, STORED_DPI);
   EXPECT_EQ(r.width, 100);
   EXPECT_EQ(r.height, INT32_MAX);
 }

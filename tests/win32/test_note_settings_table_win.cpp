@@ -3,8 +3,10 @@
 // editor's reopen read it.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <climits>
 #include <string>
 #include <vector>
+#include "common/display_scale.h"
 #include "common/note_settings_table.h"
 #include "common/note_settings_table_win.h"
 #include "common/text16.h"
@@ -94,4 +96,23 @@ TEST(NoteSettingsTableWin, TwoMaximalPathsSurviveTheResourceUpdate) {
   EXPECT_EQ(std::wstring(text), std::wstring(1023, L'c'));
   FreeLibrary(note);
   DeleteFileW(path.c_str());
+}
+
+// The table's sizes are 96-DPI units that the programs scale with the core's
+// arithmetic: it must round as Windows' MulDiv does, halves and negative
+// sizes (a font height of -21 is -31.5 pixels at 144 DPI) included.
+TEST(NoteSettingsTableWin, StoredSizesScaleExactlyAsWindowsMulDiv) {
+  for (int dpi : {120, 144, 168, 192}) {
+    for (int v = -3000; v <= 3000; ++v) {
+      ASSERT_EQ(scale_to_screen(v, dpi), MulDiv(v, dpi, STORED_DPI)) << "stored " << v << " at " << dpi;
+      ASSERT_EQ(scale_to_stored(v, dpi), MulDiv(v, STORED_DPI, dpi)) << "pixels " << v << " at " << dpi;
+    }
+    // Results past the int range are -1 (a result of exactly INT_MIN is left
+    // out: how Windows and Wine answer it is not documented).
+    for (int v : {INT_MAX, INT_MIN, 1431655765, -1431655766, 1000000000, -1000000000})
+      EXPECT_EQ(mul_div(v, dpi, STORED_DPI), MulDiv(v, dpi, STORED_DPI)) << v << " at " << dpi;
+  }
+  EXPECT_EQ(mul_div(7, -1, 2), MulDiv(7, -1, 2));
+  EXPECT_EQ(mul_div(-7, 1, -2), MulDiv(-7, 1, -2));
+  EXPECT_EQ(mul_div(7, 1, 0), MulDiv(7, 1, 0));
 }

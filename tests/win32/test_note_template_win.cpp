@@ -95,12 +95,23 @@ TEST_F(NoteTemplate, DefaultTableIsAFullBlockOfSixteenEntries) {
   EXPECT_EQ(note_setting(module, NS_IMAGE_PATH, path, 1024), 0);
 }
 
-TEST_F(NoteTemplate, ManifestAsksForTheInvokersLevelWithoutUiAccess) {
+TEST_F(NoteTemplate, ManifestAsksForTheInvokersLevelWithoutUiAccessAndPerMonitorScaling) {
   std::vector<uint8_t> manifest = resource(RT_MANIFEST, 1, ENGLISH_US);
   ASSERT_FALSE(manifest.empty());
   std::string text(manifest.begin(), manifest.end());
   EXPECT_NE(text.find("level=\"asInvoker\""), std::string::npos);
   EXPECT_NE(text.find("uiAccess=\"false\""), std::string::npos);
+  // Windows reads each setting only in its own namespace, inside windowsSettings.
+  size_t application = text.find("<application xmlns=\"urn:schemas-microsoft-com:asm.v3\">");
+  size_t settings = text.find("<windowsSettings>", application);
+  auto inside_settings = [&](const char* element) {
+    size_t at = text.find(element);
+    return settings != std::string::npos && at != std::string::npos && at > settings;
+  };
+  EXPECT_TRUE(inside_settings("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">"
+                              "true/pm</dpiAware>")) << text;
+  EXPECT_TRUE(inside_settings("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+                              "PerMonitorV2, PerMonitor</dpiAwareness>")) << text;
   EXPECT_EQ(languages(RT_MANIFEST, 1), std::vector<WORD>{ENGLISH_US});
 }
 
