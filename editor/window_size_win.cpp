@@ -41,6 +41,18 @@ void resize_client(HWND window, int width, int height) {
   }
 }
 
+// The menu bar's height beyond its first line, in stored units. A narrow
+// window wraps its menu bar at every scale alike (the menu's text and the
+// window's width grow together), and a 96-DPI window of the same client area
+// is taller by that much.
+int wrapped_menu_height(HWND window, int dpi) {
+  RECT outer, client;
+  GetWindowRect(window, &outer);
+  GetClientRect(window, &client);
+  int extra = outer.bottom - outer.top - client.bottom - frame_at(window, dpi).cy;
+  return extra > 0 ? scale_to_stored(extra, dpi) : 0;
+}
+
 }  // namespace
 
 void stored_window_size(HWND window, int* width, int* height) {
@@ -55,16 +67,21 @@ void stored_window_size(HWND window, int* width, int* height) {
   GetClientRect(window, &r);
   SIZE frame = frame_at(window, STORED_DPI);
   *width = scale_to_stored(r.right, dpi) + frame.cx;
-  *height = scale_to_stored(r.bottom, dpi) + frame.cy;
+  *height = scale_to_stored(r.bottom, dpi) + frame.cy + wrapped_menu_height(window, dpi);
 }
 
 void set_stored_window_size(HWND window, int width, int height) {
-  if (window_dpi(window) == STORED_DPI) {
+  int dpi = window_dpi(window);
+  if (dpi == STORED_DPI) {
     SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
     return;
   }
   SIZE frame = frame_at(window, STORED_DPI);
-  set_stored_client_size(window, width - frame.cx, height - frame.cy);
+  int client_width = scale_to_screen(width - frame.cx, dpi);
+  // The width decides how many lines the menu bar takes, so it comes first.
+  resize_client(window, client_width, scale_to_screen(height - frame.cy, dpi));
+  int wrapped = wrapped_menu_height(window, dpi);
+  if (wrapped > 0) resize_client(window, client_width, scale_to_screen(height - frame.cy - wrapped, dpi));
 }
 
 void stored_client_size(HWND window, int* width, int* height) {

@@ -2,7 +2,8 @@
 // would have, whatever DPI the window is drawn at. At 96 DPI these are the
 // window's own rectangles; at another DPI the client area is scaled and the
 // frame (caption, menu bar, borders) counts as a 96-DPI window's, since its
-// parts do not grow in proportion with the scale.
+// parts do not grow in proportion with the scale; menu bar lines beyond the
+// first count at their height scaled.
 #pragma once
 #include <windows.h>
 
