@@ -62,7 +62,6 @@ void enable_display_scaling() {
   if (set_aware) set_aware();
 }
 
-
 int window_dpi(HWND window) {
   DpiForWindowFn for_window = reinterpret_cast<DpiForWindowFn>(user32_call("GetDpiForWindow"));
   UINT dpi = for_window && window ? for_window(window) : 0;
