@@ -67,6 +67,8 @@ class DisplayScaleTest(unittest.TestCase):
         cls.prefix = os.path.join(h.WIN_BUILD, "wine_144_dpi")
         make_prefix_copy(cls.shared, cls.prefix)
         set_log_pixels(cls.prefix, 144)
+        # One server for the copy, as for the shared prefix.
+        subprocess.run(["wineserver", "-p"], env={**os.environ, "WINEPREFIX": cls.prefix}, check=True)
 
     @classmethod
     def tearDownClass(cls):
@@ -112,7 +114,8 @@ class DisplayScaleTest(unittest.TestCase):
             seen["note"] = wait_note_file(FIRST_NOTE)["entries"]
 
             self.resize_client(e, scaled(RESIZED_CLIENT, dpi))
-            h.wait_until(lambda: e.settings().get("WINDOW/WIDTH") == "300", 10)
+            # Width and height are two writes: both change from 400 x 300.
+            h.wait_until(lambda: e.settings()["WINDOW/WIDTH"] != "400" and e.settings()["WINDOW/HEIGHT"] != "300", 10)
             seen["resized"] = e.settings()
 
             e.key("ctrl+o")
