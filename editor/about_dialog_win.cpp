@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shellapi.h>
 #include <cstdint>
+#include "common/display_scale.h"
+#include "common/display_scale_win.h"
 #include "editor/dialog_values.h"
 #include "editor/dialogs_win.h"
 #include "editor/editor_ids.h"
@@ -23,6 +25,7 @@ struct LinkState {
   WNDPROC previous_proc;
   HCURSOR hand;
   COLORREF colour;
+  HICON scaled_icon;     // the application icon at the dialog's scale, or null
 };
 LinkState g_link;
 
@@ -50,8 +53,33 @@ LRESULT CALLBACK link_proc(HWND link, UINT message, WPARAM wparam, LPARAM lparam
   return CallWindowProcW(g_link.previous_proc, link, message, wparam, lparam);
 }
 
+HWND icon_control(HWND dialog) {
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+    if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) return child;
+  return nullptr;
+}
+
+// The icon control shows the application icon at its real size in pixels;
+// above 100 % it gets the icon made at that size scaled.
+void scale_icon(HWND dialog) {
+  int dpi = window_dpi(dialog);
+  HWND control = icon_control(dialog);
+  HICON shown = control ? reinterpret_cast<HICON>(SendMessageW(control, STM_GETICON, 0, 0)) : nullptr;
+  ICONINFO info = {};
+  if (dpi == STORED_DPI || !shown || !GetIconInfo(shown, &info)) return;
+  BITMAP bm = {};
+  GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bm, &bm);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  if (info.hbmMask) DeleteObject(info.hbmMask);
+  int size = scale_to_screen(bm.bmWidth, dpi);
+  HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog, GWLP_HINSTANCE));
+  g_link.scaled_icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, size, size, 0));
+  if (g_link.scaled_icon) SendMessageW(control, STM_SETICON, reinterpret_cast<WPARAM>(g_link.scaled_icon), 0);
+}
+
 void init_about(HWND dialog) {
   set_dialog_small_icon(dialog);
+  scale_icon(dialog);
   g_link.link = GetDlgItem(dialog, IDC_LINK);
   g_link.background = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
   g_link.normal_font = reinterpret_cast<HFONT>(SendMessageW(g_link.link, WM_GETFONT, 0, 0));
@@ -70,6 +98,7 @@ void end_about() {
   SetWindowLongPtrW(g_link.link, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_link.previous_proc));
   DeleteObject(g_link.background);
   DeleteObject(g_link.underlined_font);
+  if (g_link.scaled_icon) DestroyIcon(g_link.scaled_icon);
   g_link = LinkState{};
 }
 

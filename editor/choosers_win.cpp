@@ -2,7 +2,9 @@
 #include "editor/choosers_win.h"
 #include <commdlg.h>
 #include <cwchar>
+#include "common/display_scale.h"
 #include "common/text16.h"
+#include "editor/dialog_values.h"
 #include "editor/editor_state_win.h"
 #include "editor/preview_win.h"
 #include "editor/settings_store_win.h"
@@ -43,10 +45,24 @@ void on_text_color_chosen(HWND owner, COLORREF colour) {
   save_editor_settings(owner);
 }
 
+namespace {
+
+// The DPI the font chooser turns points into pixels with: the screen's, as
+// a device context of the whole screen reports it.
+int chooser_dpi() {
+  HDC screen = GetDC(nullptr);
+  int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : STORED_DPI;
+}
+
+}  // namespace
+
 void choose_note_font(HWND main_window) {
   NoteSettings& n = g_settings.note;
+  int dpi = chooser_dpi();
   LOGFONTW lf = {};
-  lf.lfHeight = n.font_height;
+  lf.lfHeight = chooser_font_height(n.font_height, dpi);
   lf.lfWeight = n.font_weight;
   lf.lfItalic = n.font_italic ? 1 : 0;
   wcsncpy(lf.lfFaceName, reinterpret_cast<const wchar_t*>(n.face_name), LF_FACESIZE - 1);
@@ -56,8 +72,8 @@ void choose_note_font(HWND main_window) {
   cf.lpLogFont = &lf;
   cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;
   if (!ChooseFontW(&cf)) return;
-  n.font_height = lf.lfHeight;
-  n.font_width = lf.lfWidth;
+  n.font_height = stored_chosen_font_height(lf.lfHeight, cf.iPointSize, dpi);
+  n.font_width = scale_to_stored(lf.lfWidth, dpi);
   n.font_weight = lf.lfWeight;
   n.font_italic = lf.lfItalic;
   lf.lfFaceName[LF_FACESIZE - 1] = 0;

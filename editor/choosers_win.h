@@ -19,8 +19,9 @@ void on_background_color_chosen(HWND owner, COLORREF colour);
 // Makes colour the text colour, repaints and saves.
 void on_text_color_chosen(HWND owner, COLORREF colour);
 
-// Runs the font chooser from the current font; on OK stores the chosen font,
-// gives it to the edit control, repaints and saves. Cancel changes nothing.
+// Runs the font chooser from the current font at its point size; on OK
+// stores the chosen font (its height and width in stored units), gives it to
+// the edit control, repaints and saves. Cancel changes nothing.
 void choose_note_font(HWND main_window);
 
 // Shows "新しい背景用ブラシの作成に失敗しました" owned by owner.

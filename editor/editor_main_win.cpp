@@ -1,8 +1,10 @@
-// Entry point of Tessark, the editor: settings first, then the window class
-// with the background brush, the main window and the message loop.
+// Entry point of Tessark, the editor: display scaling and settings first,
+// then the window class with the background brush, the main window and the
+// message loop.
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
+#include "common/display_scale_win.h"
 #include "editor/editor_state_win.h"
 #include "editor/main_window_win.h"
 #include "editor/settings_store_win.h"
@@ -60,6 +62,9 @@ int run_editor(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {
+  // Before any window exists: the manifest says so too, but a platform that
+  // reads no manifest (or was told otherwise) is asked here.
+  enable_display_scaling();
   // ShellExecuteW (the folder, the read-me, the About link) and the file
   // choosers may run shell extensions, which need COM on this thread.
   HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);

@@ -12,6 +12,8 @@ struct EditorState {
   HWND edit;             // child id 1 of the main window
   HMENU menu;            // the main window's menu bar
   bool busy;             // set around output and correction: other commands are dropped
+  bool keep_stored_size; // set while the scale changes: the window's new size is not saved
+  int dpi;               // the DPI the main window was last laid out at
   DWORD last_selection;  // last EM_GETSEL result seen by the selection poll
   HBRUSH background_brush;      // solid brush of background_color, owned here
   BackgroundBitmap background;  // the preview's picture, or a null bitmap

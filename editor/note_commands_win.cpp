@@ -10,6 +10,7 @@
 #include "editor/editor_state_win.h"
 #include "editor/preview_win.h"
 #include "editor/settings_store_win.h"
+#include "editor/window_size_win.h"
 
 static_assert(IDR_NOTE_TEMPLATE == NOTE_TEMPLATE_ID, "the builder looks for the template the script holds");
 
@@ -43,7 +44,7 @@ void adopt_note_path(HWND main_window, const wchar_t* path, size_t title_units) 
 }
 
 // What the builder needs from the window: the text, the look, the client
-// size (the preview is the note) and the desktop folder.
+// size in stored units (the preview is the note) and the desktop folder.
 struct OutputInputs {
   wchar_t text[NOTE_TEXT_UNITS];
   wchar_t folder[PATH_UNITS];
@@ -53,14 +54,14 @@ struct OutputInputs {
 void gather_output_inputs(HWND main_window, OutputInputs* g) {
   GetDlgItemTextW(main_window, IDC_NOTE_EDIT, g->text, NOTE_TEXT_UNITS);
   find_desktop_folder(g->folder);  // left empty when unknown: the builder reports it in turn
-  RECT client;
-  GetClientRect(main_window, &client);
+  int client_width = 0, client_height = 0;
+  stored_client_size(main_window, &client_width, &client_height);
   NoteOutput& in = g->in;
   in.resources = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(main_window, GWLP_HINSTANCE));
   in.text = g->text;
   in.look = &g_settings.note;
-  in.client_width = client.right;
-  in.client_height = client.bottom;
+  in.client_width = client_width;
+  in.client_height = client_height;
   in.folder = g->folder;
   in.correcting = g_editor.current_note_path;
   in.escaped = g_settings.escape_message ? confirm_escapes : nullptr;
@@ -111,20 +112,6 @@ void adopt_background_color(HWND main_window, COLORREF color) {
   adopt_background_brush(main_window, brush);
 }
 
-// A narrower window can wrap its menu bar onto more lines, which takes from
-// the client area: the size is taken again until the client area is the
-// note's (a note reopened and written back would shrink otherwise).
-void resize_client(HWND main_window, int width, int height) {
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    RECT client, outer;
-    GetClientRect(main_window, &client);
-    if (attempt > 0 && client.right == width && client.bottom == height) return;
-    GetWindowRect(main_window, &outer);
-    SetWindowPos(main_window, nullptr, 0, 0, outer.right - outer.left - client.right + width,
-                 outer.bottom - outer.top - client.bottom + height, SWP_NOZORDER | SWP_NOMOVE);
-  }
-}
-
 void apply_reopened_note(HWND main_window, const ReopenedNoteFile& file) {
   const ReopenedNote& note = file.note;
   COLORREF old_background = g_settings.note.background_color;
@@ -137,7 +124,7 @@ void apply_reopened_note(HWND main_window, const ReopenedNoteFile& file) {
   apply_background_mode(main_window);
   adopt_note_path(main_window, file.path, PATH_UNITS);
   SetDlgItemTextW(main_window, IDC_NOTE_EDIT, file.text);
-  resize_client(main_window, note.client_width, note.client_height);
+  set_stored_client_size(main_window, note.client_width, note.client_height);
   place_edit_control(main_window);  // the preview keeps the note's margin, as the note will
   save_editor_settings(main_window);
   InvalidateRect(main_window, nullptr, TRUE);

@@ -1,6 +1,8 @@
 // The preview's look: font, display mode, margin, edit colours, the editor's
 // background picture and the repaints that keep the picture under the text.
 #include "editor/preview_win.h"
+#include "common/display_scale.h"
+#include "common/display_scale_win.h"
 #include "editor/editor_state_win.h"
 #include "editor/preview_layout.h"
 #include "editor/settings_store_win.h"
@@ -15,7 +17,8 @@ void set_class_background(HWND window, HBRUSH brush) {
 
 void apply_preview_font(HWND edit) {
   const NoteSettings& n = g_settings.note;
-  HFONT font = CreateFontW(n.font_height, n.font_width, 0, 0, n.font_weight, n.font_italic ? TRUE : FALSE,
+  int dpi = window_dpi(edit);
+  HFONT font = CreateFontW(scale_to_screen(n.font_height, dpi), scale_to_screen(n.font_width, dpi), 0, 0, n.font_weight, n.font_italic ? TRUE : FALSE,
                            FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
                            DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, W(n.face_name));
   SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -48,7 +51,8 @@ void adopt_background_brush(HWND main_window, HBRUSH brush) {
 void place_edit_control(HWND main_window) {
   RECT client;
   GetClientRect(main_window, &client);
-  EditPlacement p = edit_placement(client.right, client.bottom, g_settings.note.margin);
+  EditPlacement p = edit_placement(client.right, client.bottom,
+                                   scale_to_screen(g_settings.note.margin, window_dpi(main_window)));
   SetWindowPos(GetDlgItem(main_window, 1), nullptr, p.x, p.y, p.width, p.height, SWP_NOZORDER);
 }
 

@@ -5,8 +5,9 @@
 
 enum { SELECTION_POLL_TIMER = 1, SELECTION_POLL_MS = 50 };
 
-// Makes the note font from the current settings and gives it to edit without
-// redrawing; the font it replaces is deleted once edit no longer uses it.
+// Makes the note font from the current settings, at the DPI edit is drawn
+// at, and gives it to edit without redrawing; the font it replaces is
+// deleted once edit no longer uses it.
 void apply_preview_font(HWND edit);
 
 // Sets the class background and the selection poll for the current mode.
@@ -18,7 +19,7 @@ void apply_background_mode(HWND main_window);
 void apply_margin(HWND main_window);
 
 // Puts the edit control at (margin, margin) with the client size less twice
-// the margin, without repainting.
+// the margin (the margin scaled to the window's DPI), without repainting.
 void place_edit_control(HWND main_window);
 
 // True in background image mode: image_enabled set and a picture loaded.

@@ -3,6 +3,7 @@
 #include "editor/settings_store_win.h"
 #include <cwchar>
 #include "common/text16.h"
+#include "editor/window_size_win.h"
 
 EditorSettings g_settings;
 
@@ -79,14 +80,15 @@ void load_editor_settings() {
 }
 
 void save_window_size(HWND window) {
-  RECT r;
-  if (!GetWindowRect(window, &r)) return;
+  if (!IsWindow(window)) return;
+  int width = 0, height = 0;
+  stored_window_size(window, &width, &height);
   wchar_t text[24];
   const wchar_t* path = reinterpret_cast<const wchar_t*>(g_settings.settings_path);
   create_unicode_file_if_missing(path);
-  swprintf(text, 24, L"%ld", r.right - r.left);
+  swprintf(text, 24, L"%d", width);
   WritePrivateProfileStringW(L"WINDOW", L"WIDTH", text, path);
-  swprintf(text, 24, L"%ld", r.bottom - r.top);
+  swprintf(text, 24, L"%d", height);
   WritePrivateProfileStringW(L"WINDOW", L"HEIGHT", text, path);
 }
 

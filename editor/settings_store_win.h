@@ -15,7 +15,8 @@ bool editor_folder(wchar_t* buf, size_t cap);
 // missing keys give defaults. Writes nothing, reports nothing.
 void load_editor_settings();
 
-// Writes the window's outer width and height ("WIDTH", "HEIGHT" of "WINDOW").
+// Writes the window's outer width and height in stored units ("WIDTH",
+// "HEIGHT" of "WINDOW").
 void save_window_size(HWND window);
 
 // Writes both palettes; failures are not reported.

@@ -8,6 +8,7 @@
 #include "editor/preview_win.h"
 #include "editor/settings_store_win.h"
 #include "editor/style_label.h"
+#include "editor/window_size_win.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ void load_style(HWND main_window, int command) {
   // The size handling keeps the edit control's position, so the loaded
   // margin is laid out here; it then follows the new outer size.
   place_edit_control(main_window);
-  SetWindowPos(main_window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+  set_stored_window_size(main_window, width, height);
   save_editor_settings(main_window);
   InvalidateRect(main_window, nullptr, TRUE);
 }
@@ -80,8 +81,7 @@ void save_style(HWND main_window, int command) {
   style_section(slot, section, 16);
   profile.write_text(profile.context, section, u"STYLE_NAME", reinterpret_cast<const char16_t*>(g_editor.style_name));
   update_style_menu(GetMenu(main_window));
-  RECT outer;
-  GetWindowRect(main_window, &outer);
-  if (!save_style_to(profile, slot, g_settings.note, outer.right - outer.left, outer.bottom - outer.top))
-    report_write_failure(main_window);
+  int width = 0, height = 0;
+  stored_window_size(main_window, &width, &height);
+  if (!save_style_to(profile, slot, g_settings.note, width, height)) report_write_failure(main_window);
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <climits>
 #include <string>
+#include "common/display_scale.h"
 #include "editor/dialog_values.h"
 #include "editor/preview_layout.h"
 
@@ -93,4 +94,26 @@ TEST(DialogValues, PastedPathLosesBlanksAndOnePairOfQuotes) {
   EXPECT_EQ(trimmed(u"\"" + longest + u"\" "), longest);
   EXPECT_EQ(trimmed(u"\"" + longest + u"x\""), longest) << "cut to 1023 units";
   EXPECT_EQ(trimmed(u" \"abcdef\"", 4), u"abc");
+}
+
+// The font chooser counts whole points: a height h shows as MulDiv(|h|, 72,
+// dpi) points and p tenths of a point come back as -MulDiv(p, dpi, 720).
+TEST(DialogValues, FontChooserHeightsMeanTheSamePointSizeAtEveryScale) {
+  for (int32_t h = -300; h <= 300; ++h) {
+    EXPECT_EQ(chooser_font_height(h, 96), h) << "at 100 % the stored height as it is";
+    EXPECT_EQ(stored_chosen_font_height(h, 200, 96), h);
+  }
+  EXPECT_EQ(chooser_font_height(-27, 144), -40) << "20 points, where -41 would show as 21";
+  EXPECT_EQ(chooser_font_height(-30, 144), -45);
+  EXPECT_EQ(stored_chosen_font_height(-40, 200, 144), -27);
+  EXPECT_EQ(stored_chosen_font_height(45, 230, 144), 30) << "not the chooser's own height: scaled back";
+  for (int dpi : {120, 144, 168, 192}) {
+    for (int32_t points = 1; points <= 200; ++points) {
+      int32_t at_96 = -mul_div(points * 10, 96, 720);
+      int32_t chosen = -mul_div(points * 10, dpi, 720);
+      ASSERT_EQ(stored_chosen_font_height(chosen, points * 10, dpi), at_96) << dpi << " dpi, " << points << " pt";
+      int32_t opened = chooser_font_height(at_96, dpi);
+      ASSERT_EQ(mul_div(-opened, 72, dpi), mul_div(-at_96, 72, 96)) << dpi << " dpi, " << points << " pt";
+    }
+  }
 }

@@ -5,8 +5,10 @@
 #include <windows.h>
 #include <cwchar>
 #include <string>
+#include "common/display_scale_win.h"
 #include "common/text16.h"
 #include "editor/editor_state_win.h"
+#include "editor/main_window_win.h"
 #include "editor/preview_win.h"
 #include "editor/settings_store_win.h"
 #include "editor/styles_win.h"
@@ -182,6 +184,29 @@ TEST_F(PreviewWindow, MarginPlacesTheEditControlAndSavesEverySetting) {
   EXPECT_EQ(edit.bottom, client.bottom - 35);
   EXPECT_EQ(GetPrivateProfileIntW(L"WINDOW", L"MARGIN", -1, ini.c_str()), 35u);
   EXPECT_EQ(GetPrivateProfileIntW(L"ICON", L"ENABLED", -1, ini.c_str()), 0u);
+}
+
+TEST_F(PreviewWindow, ScaleChangeTakesTheSuggestedPlaceKeepsTheClientAreaAndSavesNothing) {
+  // The editor's own window procedure from here on, as after its creation.
+  LONG_PTR own = SetWindowLongPtrW(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(main_window_proc));
+  g_editor.dpi = window_dpi(main);
+  RECT before;
+  GetClientRect(main, &before);
+  DeleteFileW(ini.c_str());
+  RECT suggested = {40, 50, 40 + 700, 50 + 500};
+  SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  RECT outer, client;
+  GetWindowRect(main, &outer);
+  GetClientRect(main, &client);
+  EXPECT_EQ(outer.left, 40);
+  EXPECT_EQ(outer.top, 50);
+  // The window's DPI stayed what it was, so its stored client size is its size.
+  EXPECT_EQ(client.right, before.right);
+  EXPECT_EQ(client.bottom, before.bottom);
+  EXPECT_EQ(GetFileAttributesW(ini.c_str()), INVALID_FILE_ATTRIBUTES) << "a scale change saves nothing";
+  SetWindowPos(main, nullptr, 0, 0, 500, 400, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_EQ(GetPrivateProfileIntW(L"WINDOW", L"WIDTH", 0, ini.c_str()), 500u) << "a resize afterwards is saved";
+  SetWindowLongPtrW(main, GWLP_WNDPROC, own);
 }
 
 TEST(StyleMenuWin, LabelsComeFromTheSavedNamesAndKeepTheSubMenus) {

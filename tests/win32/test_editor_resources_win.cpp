@@ -413,7 +413,7 @@ TEST_F(EditorResources, ApplicationIconAndDefaultNoteIcon) {
   EXPECT_TRUE(resource(RT_ICON, MAKEINTRESOURCEW(3), NEUTRAL).empty()) << "only two icon images";
 }
 
-TEST_F(EditorResources, ManifestAsksForCommonControlsSixAsInvoker) {
+TEST_F(EditorResources, ManifestAsksForCommonControlsSixAsInvokerPerMonitorAware) {
   Bytes manifest = resource(RT_MANIFEST, MAKEINTRESOURCEW(1), ENGLISH_US);
   ASSERT_FALSE(manifest.empty());
   std::string text(manifest.begin(), manifest.end());
@@ -421,7 +421,11 @@ TEST_F(EditorResources, ManifestAsksForCommonControlsSixAsInvoker) {
                            "<description>\xE3\x82\xA2\xE3\x83\x97\xE3\x83\xAA\xE3\x82\xB1\xE3\x83\xBC\xE3\x82\xB7"
                            "\xE3\x83\xA7\xE3\x83\xB3\xE3\x81\xAE\xE8\xAA\xAC\xE6\x98\x8E</description>",
                            "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
-                           "level=\"asInvoker\" uiAccess=\"false\""})
+                           "level=\"asInvoker\" uiAccess=\"false\"",
+                           "<application xmlns=\"urn:schemas-microsoft-com:asm.v3\">",
+                           "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>",
+                           "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+                           "PerMonitorV2, PerMonitor</dpiAwareness>"})
     EXPECT_NE(text.find(part), std::string::npos) << part;
 }
 

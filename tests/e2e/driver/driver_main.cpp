@@ -1,6 +1,7 @@
 // Entry point and command registry of the end-to-end driver.
 #include "driver.h"
 #include <cstdio>
+#include "common/display_scale_win.h"
 #include <cwchar>
 #include <vector>
 
@@ -94,6 +95,9 @@ HWND wait_top_window(const wchar_t* cls, const wchar_t* part, DWORD pid, DWORD t
 }
 
 int wmain(int argc, wchar_t** argv) {
+  // Rectangles, cursor and sizes in the screen's own pixels at every scale,
+  // as the programs it drives see them (an unaware caller gets them scaled).
+  enable_display_scaling();
   if (argc >= 2) {
     for (const Entry& e : registry())
       if (wcscmp(e.name, argv[1]) == 0) return e.fn(argc - 2, argv + 2);
