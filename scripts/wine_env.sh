@@ -6,8 +6,8 @@
 #                        and xcompmgr on a free display. Exports the variables.
 #                        Its desktop folder is its own, or a link to
 #                        TESSARK_DESKTOP when that is set. Drive T: is a
-#                        scratch folder of /dev/shm (see _second_drive),
-#                        emptied by wine_env_start and removed by wine_env_stop.
+#                        scratch folder of /dev/shm (see _remove_second_drive),
+#                        made anew by wine_env_start and removed by wine_env_stop.
 #   wine_env_stop DIR    ends what wine_env_start started, by process id.
 #   wine_env_run CMD...  runs CMD as the test user (see below) in the environment.
 #   wine_env_reaches FOLDER...  whether the test user can enter and list each
@@ -64,13 +64,16 @@ _wait_for() {  # _wait_for SECONDS COMMAND...
   return 1
 }
 
-# A folder on another file system than the build folder (tmpfs), one per
-# build folder, for drive T: of the prefix: a second volume, as a USB stick or
-# D: is on Windows, so that a correction across volumes is tested. Empty when
-# this machine has no /dev/shm.
-_second_drive() {
-  [ -d /dev/shm ] && [ -w /dev/shm ] || return 0
-  echo "/dev/shm/tessark-drive-$(printf '%s' "$1" | sha256sum | cut -c1-12)"
+# A folder on another file system than the build folder (tmpfs) for drive T:
+# of the prefix: a second volume, as a USB stick or D: is on Windows, so that
+# a correction across volumes is tested. Each start makes a new one, named in
+# DIR/env/drive: chroots that share /dev/shm may have build folders of the
+# same path. Nothing when this machine has no /dev/shm.
+_remove_second_drive() {  # _remove_second_drive DIR
+  local drive
+  drive="$(cat "$1/env/drive" 2>/dev/null)" || return 0
+  rm -f "$1/wine/dosdevices/t:" "$1/env/drive"
+  case "$drive" in /dev/shm/tessark-drive-*) rm -rf "$drive" ;; esac
 }
 
 wine_env_start() {
@@ -135,14 +138,16 @@ wine_env_start() {
   fi
   # Wine maps C: and Z: itself; T: is ours. Only the test user's own empty
   # folder is linked: the name under /dev/shm is known to every user.
-  local drive; drive="$(_second_drive "$dir")"
+  _remove_second_drive "$dir"
+  local drive=""
+  if [ -d /dev/shm ] && [ -w /dev/shm ]; then
+    drive="$(wine_env_run mktemp -d /dev/shm/tessark-drive-XXXXXXXX)" && [ ! -L "$drive" ] || drive=""
+  fi
   if [ -n "$drive" ]; then
-    rm -rf "$drive" 2>/dev/null
-    if wine_env_run mkdir -m 700 "$drive" && [ ! -L "$drive" ]; then
-      wine_env_run ln -sfn "$drive" "$WINEPREFIX/dosdevices/t:"
-    else
-      echo "wine set-up: no folder $drive for drive T:: the tests across volumes are skipped" >&2
-    fi
+    echo "$drive" >"$dir/env/drive"
+    wine_env_run ln -sfn "$drive" "$WINEPREFIX/dosdevices/t:"
+  else
+    echo "wine set-up: no folder in /dev/shm for drive T:: the tests across volumes are skipped" >&2
   fi
   # One server for the whole run: every Wine process start is then cheap.
   wine_env_run wineserver -p >/dev/null 2>&1 &
@@ -161,7 +166,6 @@ wine_env_stop() {
     for pid in $(tac "$dir/env/pids"); do kill "$pid" 2>/dev/null || true; done
     rm -f "$dir/env/pids"
   fi
-  local drive; drive="$(_second_drive "$dir")"
-  if [ -n "$drive" ]; then rm -f "$dir/wine/dosdevices/t:"; rm -rf "$drive"; fi
+  _remove_second_drive "$dir"
   return 0
 }
