@@ -29,13 +29,6 @@ void* shcore_call(const char* name) {
   return shcore ? reinterpret_cast<void*>(GetProcAddress(shcore, name)) : nullptr;
 }
 
-int system_dpi() {
-  HDC screen = GetDC(nullptr);
-  int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-  if (screen) ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : STORED_DPI;
-}
-
 // The monitor's DPI as the process's awareness sees it (96 unaware, the
 // system's when system aware); the system's where shcore has no answer.
 int monitor_dpi(HMONITOR monitor) {
@@ -47,6 +40,13 @@ int monitor_dpi(HMONITOR monitor) {
 }
 
 }  // namespace
+
+int system_dpi() {
+  HDC screen = GetDC(nullptr);
+  int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : STORED_DPI;
+}
 
 void enable_display_scaling() {
   SetContextFn set_context = reinterpret_cast<SetContextFn>(user32_call("SetProcessDpiAwarenessContext"));

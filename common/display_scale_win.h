@@ -13,6 +13,10 @@ void enable_display_scaling();
 // system's otherwise; 96 when nothing tells.
 int window_dpi(HWND window);
 
+// The DPI a device context of the whole screen reports (LOGPIXELSY); 96
+// when it tells nothing.
+int system_dpi();
+
 // The DPI of the monitor that holds point (the nearest one), as a window
 // opened there would get it; the system's DPI where monitors have none.
 int monitor_dpi_at(POINT point);

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <cwchar>
 #include "common/display_scale.h"
+#include "common/display_scale_win.h"
 #include "common/text16.h"
 #include "editor/dialog_values.h"
 #include "editor/editor_state_win.h"
@@ -45,22 +46,10 @@ void on_text_color_chosen(HWND owner, COLORREF colour) {
   save_editor_settings(owner);
 }
 
-namespace {
-
-// The DPI the font chooser turns points into pixels with: the screen's, as
-// a device context of the whole screen reports it.
-int chooser_dpi() {
-  HDC screen = GetDC(nullptr);
-  int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-  if (screen) ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : STORED_DPI;
-}
-
-}  // namespace
-
 void choose_note_font(HWND main_window) {
   NoteSettings& n = g_settings.note;
-  int dpi = chooser_dpi();
+  // The chooser turns points into pixels with the whole screen's DPI.
+  int dpi = system_dpi();
   LOGFONTW lf = {};
   lf.lfHeight = chooser_font_height(n.font_height, dpi);
   lf.lfWeight = n.font_weight;
