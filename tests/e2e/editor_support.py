@@ -258,17 +258,7 @@ class Editor:
         return "\n".join(texts).replace("|", "\n")
 
     def window_picture(self, title, name):
-        """A picture of one top-level window's client area, taken from its own X
-        window: the compositor leaves Wine's dialogs out of screenshots of the
-        whole screen here."""
-        out = subprocess.run(["xdotool", "search", "--name", title], capture_output=True, text=True).stdout.split()
-        assert out, f"no X window named {title!r}"
-        xwd = subprocess.run(["xwd", "-id", out[0], "-silent"], capture_output=True, check=True).stdout
-        ppm = subprocess.run(["/usr/bin/convert", "xwd:-", "ppm:-"], input=xwd, capture_output=True,
-                             check=True).stdout
-        subprocess.run(["/usr/bin/convert", "ppm:-", os.path.join(harness.SHOTS, name + ".png")], input=ppm,
-                       check=True)
-        return harness.Image(ppm)
+        return harness.window_picture(title, name)
 
     def popup_picture(self, name):
         """A picture of the editor's open drop-down menu (an unnamed X window of

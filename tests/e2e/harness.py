@@ -162,6 +162,20 @@ def screenshot(name):
     return Image(ppm)
 
 
+def window_picture(title, name):
+    """A picture of one top-level window's client area, taken from its own X
+    window: the compositor leaves Wine's dialogs out of screenshots of the
+    whole screen here."""
+    out = subprocess.run(["xdotool", "search", "--name", title], capture_output=True, text=True).stdout.split()
+    assert out, f"no X window named {title!r}"
+    xwd = subprocess.run(["xwd", "-id", out[0], "-silent"], capture_output=True, check=True).stdout
+    ppm = subprocess.run(["/usr/bin/convert", "xwd:-", "ppm:-"], input=xwd, capture_output=True,
+                         check=True).stdout
+    subprocess.run(["/usr/bin/convert", "ppm:-", os.path.join(SHOTS, name + ".png")], input=ppm,
+                   check=True)
+    return Image(ppm)
+
+
 class _JUnitResult(unittest.TextTestResult):
     def __init__(self, *args, **kwargs):
         super().__init__(*args, **kwargs)

@@ -6,6 +6,7 @@ import os
 import shutil
 import subprocess
 import sys
+import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -111,6 +112,14 @@ class DisplayScaleTest(unittest.TestCase):
 
             e.set_text(FIRST_TEXT)
             seen["client"] = e.client_size()
+            e.command(1005)
+            dialog = h.find_window("#32770", "余白設定", 10000)
+            seen["margin dialog"] = h.window_rect(dialog)[4:]
+            time.sleep(0.4)  # the dialog's first paint
+            h.screenshot(f"display_scale_editor_{dpi}")
+            h.window_picture("余白設定", f"display_scale_margin_dialog_{dpi}")
+            h.driver("click", dialog, 2, check=True)
+            self.assertTrue(h.wait_until(lambda: not h.alive(dialog), 10))
             e.key("F3")
             seen["note"] = wait_note_file(FIRST_NOTE)["entries"]
 
@@ -169,6 +178,9 @@ class DisplayScaleTest(unittest.TestCase):
             self.assertEqual(seen["corrected"], seen["note"], "reopening and correcting changes no stored value")
             self.assertEqual(seen["chooser size"], "20", "the chooser opens at the chosen point size")
         self.assertEqual(at_96["reopened client"], client)
+        # A dialog grows with its font, which rounds: about half again.
+        for small, large in zip(at_96["margin dialog"], at_144["margin dialog"]):
+            self.assertTrue(1.3 <= large / small <= 1.7, (at_96["margin dialog"], at_144["margin dialog"]))
         self.assertEqual(at_144["reopened client"], scaled(client, 144))
 
         left, top, right, bottom, width, height = at_144["rect"]
