@@ -62,6 +62,18 @@ def driver(*args, timeout=60, check=False):
     return result.returncode, out
 
 
+def launch(command_line):
+    """Starts a program through the driver with an exact command line and
+    returns its process id. Wine has now and then refused a start, loaded or
+    not, before the program ran; that says nothing of the program, so a
+    refused start is tried once more."""
+    for _ in range(2):
+        rc, out = driver("launch", command_line)
+        if rc == 0:
+            return int(out.split()[0])
+    raise AssertionError(f"the program did not start (driver exit code {rc}: {out.strip()})")
+
+
 def find_window(cls="-", title="-", timeout_ms=20000, pid=0):
     """The handle of a top-level window, or None after the time-out."""
     rc, out = driver("find", cls, title, timeout_ms, pid, timeout=timeout_ms / 1000 + 30)

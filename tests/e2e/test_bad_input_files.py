@@ -85,9 +85,7 @@ class Launched:
         shutil.copy(os.path.join(harness.WIN_BUILD, "editor", "Tessark.exe"), self.exe)
         write_ini(os.path.join(self.folder, harness.wine_user() + " Tessark.ini"),
                   {"WINDOW": {"WIDTH": "420", "HEIGHT": "300"}, "FONT": {"FACE_NAME": "IPAGothic"}})
-        rc, out = harness.driver("launch", f'"{harness.to_windows_path(self.exe)}" {arguments}')
-        assert rc == 0, "the editor did not start"
-        self.pid = int(out.split()[0])
+        self.pid = harness.launch(f'"{harness.to_windows_path(self.exe)}" {arguments}')
         self.hwnd = harness.find_window("TESSARK_MAIN", "-", 30000, self.pid)
         assert self.hwnd, "the editor did not open"
 

@@ -103,13 +103,7 @@ def launch(name, arguments):
     shutil.copy(os.path.join(h.WIN_BUILD, "editor", "Tessark.exe"), exe)
     with open(os.path.join(folder, h.wine_user() + " Tessark.ini"), "w", encoding="utf-16", newline="") as f:
         f.write(settings_ini())
-    # Under a heavily loaded Wine a process start is at times refused; that
-    # says nothing of the editor, so it is tried once more.
-    for _ in range(2):
-        rc, out = h.driver("launch", f'"{h.to_windows_path(exe)}" {arguments}')
-        if rc == 0:
-            break
-    assert rc == 0, f"the editor did not start (driver exit code {rc})"
+    h.launch(f'"{h.to_windows_path(exe)}" {arguments}')
     hwnd = h.find_window("TESSARK_MAIN", "-", 30000)
     assert hwnd, "the editor did not open"
     return folder, hwnd

@@ -86,7 +86,12 @@ DRIVER_COMMAND(launch, L"COMMAND_LINE") {
   STARTUPINFOW si = {};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi = {};
-  if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 1;
+  if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+    wchar_t error[48];
+    swprintf(error, 48, L"CreateProcessW error %lu\n", GetLastError());
+    print_utf8(error);
+    return 1;
+  }
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
   wchar_t out[32];
