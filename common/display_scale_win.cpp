@@ -8,6 +8,7 @@ namespace {
 // The documented values of the awareness contexts (windef.h of Windows 10).
 const HANDLE PER_MONITOR_AWARE_V2 = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-4));
 const HANDLE PER_MONITOR_AWARE = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-3));
+const HANDLE SYSTEM_AWARE = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-2));
 const int PROCESS_PER_MONITOR_DPI_AWARE_VALUE = 2;
 const int MDT_EFFECTIVE_DPI_VALUE = 0;
 
@@ -16,6 +17,8 @@ typedef HRESULT(WINAPI* SetAwarenessFn)(int);
 typedef BOOL(WINAPI* SetAwareFn)();
 typedef UINT(WINAPI* DpiForWindowFn)(HWND);
 typedef HRESULT(WINAPI* DpiForMonitorFn)(HMONITOR, int, UINT*, UINT*);
+typedef BOOL(WINAPI* EnableScalingFn)(HWND);
+typedef HANDLE(WINAPI* SetThreadContextFn)(HANDLE);
 
 // As void*: each caller casts to the call's own type, which FARPROC's would
 // make a cast between incompatible function types.
@@ -72,3 +75,22 @@ int window_dpi(HWND window) {
 }
 
 int monitor_dpi_at(POINT point) { return monitor_dpi(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST)); }
+
+void enable_frame_scaling(HWND window) {
+  EnableScalingFn enable = reinterpret_cast<EnableScalingFn>(user32_call("EnableNonClientDpiScaling"));
+  if (enable) enable(window);
+}
+
+bool frame_follows_window_dpi() {
+  return user32_call("AdjustWindowRectExForDpi") != nullptr || user32_call("EnableNonClientDpiScaling") != nullptr;
+}
+
+HANDLE enter_system_aware() {
+  SetThreadContextFn set = reinterpret_cast<SetThreadContextFn>(user32_call("SetThreadDpiAwarenessContext"));
+  return set ? set(SYSTEM_AWARE) : nullptr;
+}
+
+void leave_system_aware(HANDLE previous) {
+  SetThreadContextFn set = reinterpret_cast<SetThreadContextFn>(user32_call("SetThreadDpiAwarenessContext"));
+  if (set && previous) set(previous);
+}

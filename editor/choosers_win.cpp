@@ -21,7 +21,11 @@ void choose_note_color(HWND owner, COLORREF initial, COLORREF* palette, ColorCho
   cc.rgbResult = initial;
   cc.lpCustColors = palette;
   cc.Flags = CC_RGBINIT;
-  if (ChooseColorW(&cc)) on_chosen(owner, cc.rgbResult);
+  // The chooser lays itself out for one DPI: Windows scales it as a whole.
+  HANDLE context = enter_system_aware();
+  BOOL chosen = ChooseColorW(&cc);
+  leave_system_aware(context);
+  if (chosen) on_chosen(owner, cc.rgbResult);
   // Custom colours edited in a cancelled chooser are kept as well.
   save_palettes();
 }
@@ -48,7 +52,9 @@ void on_text_color_chosen(HWND owner, COLORREF colour) {
 
 void choose_note_font(HWND main_window) {
   NoteSettings& n = g_settings.note;
-  // The chooser turns points into pixels with the whole screen's DPI.
+  // The chooser lays itself out for one DPI, so Windows scales it as a
+  // whole; it turns points into pixels with the whole screen's DPI.
+  HANDLE context = enter_system_aware();
   int dpi = system_dpi();
   LOGFONTW lf = {};
   lf.lfHeight = chooser_font_height(n.font_height, dpi);
@@ -60,7 +66,9 @@ void choose_note_font(HWND main_window) {
   cf.hwndOwner = main_window;
   cf.lpLogFont = &lf;
   cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;
-  if (!ChooseFontW(&cf)) return;
+  BOOL chosen = ChooseFontW(&cf);
+  leave_system_aware(context);
+  if (!chosen) return;
   n.font_height = stored_chosen_font_height(lf.lfHeight, cf.iPointSize, dpi);
   n.font_width = scale_to_stored(lf.lfWidth, dpi);
   n.font_weight = lf.lfWeight;

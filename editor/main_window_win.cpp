@@ -63,17 +63,25 @@ void on_size(HWND window, WPARAM size_type, LPARAM client_size) {
 // WM_DPICHANGED: the window moved to a monitor of another scale, or the
 // scale changed. It takes the rectangle Windows suggests (sized through
 // WM_GETDPISCALEDSIZE), keeps the client area's stored size should the menu
-// bar wrap otherwise, and draws anew; nothing stored changes.
+// bar wrap otherwise, and draws anew; nothing stored changes. A minimized
+// window keeps its place and takes the new size in its restore rectangle.
 void on_dpi_changed(HWND window, int new_dpi, const RECT* suggested) {
+  // The client area was laid out at the old DPI, which the window no longer
+  // reports.
   RECT client;
   GetClientRect(window, &client);
   int width = scale_to_stored(client.right, g_editor.dpi);
   int height = scale_to_stored(client.bottom, g_editor.dpi);
+  int old_dpi = g_editor.dpi;
   g_editor.dpi = new_dpi;
   g_editor.keep_stored_size = true;
-  SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
-               suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
-  set_stored_client_size(window, width, height);
+  if (IsIconic(window)) {
+    rescale_restore_size(window, old_dpi, new_dpi);
+  } else {
+    SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    set_stored_client_size(window, width, height);
+  }
   apply_preview_font(g_editor.edit);
   place_edit_control(window);
   InvalidateRect(window, nullptr, TRUE);
@@ -102,6 +110,9 @@ HWND create_main_window(HINSTANCE instance) {
 
 LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
+    case WM_NCCREATE:  // Windows 10 1607 scales the caption and menu only when asked
+      enable_frame_scaling(window);
+      break;
     case WM_CREATE:  // the edit control, the preview and the menu's states
       return on_create(window, reinterpret_cast<const CREATESTRUCTW*>(lparam));
     case WM_SIZE:  // the edit control follows the client area

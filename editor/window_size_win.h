@@ -7,6 +7,9 @@
 #pragma once
 #include <windows.h>
 
+// A minimized window counts by its restore rectangle: its size is that of
+// the restored window, and setting it sets the size it will be restored to.
+
 // The window's outer size in stored units.
 void stored_window_size(HWND window, int* width, int* height);
 
@@ -21,7 +24,12 @@ void stored_client_size(HWND window, int* width, int* height);
 void set_stored_client_size(HWND window, int width, int height);
 
 // WM_GETDPISCALEDSIZE: the outer size in pixels at new_dpi that keeps the
-// stored size of the client area, drawn so far at old_dpi, so that a move to
-// a monitor of another scale changes nothing stored. False when it cannot be
-// told.
+// stored size of the client area of the pending size *size, drawn at old_dpi
+// (the restore rectangle's for a minimized window), with the menu bar rows
+// it has at that width, so that a move to a monitor of another scale
+// changes nothing stored. False when it cannot be told.
 bool dpi_scaled_window_size(HWND window, int old_dpi, int new_dpi, SIZE* size);
+
+// WM_DPICHANGED while minimized: the restore rectangle takes the size at
+// new_dpi that keeps its stored size at old_dpi.
+void rescale_restore_size(HWND window, int old_dpi, int new_dpi);

@@ -64,11 +64,27 @@ HWND create_note_window(HINSTANCE instance) {
   note_state.dpi = monitor_dpi_at(cursor);
   note_state.margin = note_margin(instance);
   NoteMonitor monitor = note_monitor(MonitorFromPoint(cursor, MONITOR_DEFAULTTONEAREST));
-  int width = scale_to_screen(note_setting_int(instance, NS_CLIENT_WIDTH, 32), note_state.dpi);
-  int height = scale_to_screen(note_setting_int(instance, NS_CLIENT_HEIGHT, 32), note_state.dpi);
+  int stored_width = note_setting_int(instance, NS_CLIENT_WIDTH, 32);
+  int stored_height = note_setting_int(instance, NS_CLIENT_HEIGHT, 32);
+  int width = scale_to_screen(stored_width, note_state.dpi);
+  int height = scale_to_screen(stored_height, note_state.dpi);
   NotePoint at = place_note({cursor.x, cursor.y}, width, height, monitor);
-  return CreateWindowExW(WS_EX_LAYERED, INPUT_CLASS, note_state.text, WS_POPUP | WS_VISIBLE | WS_SYSMENU,
-                         at.x, at.y, width, height, nullptr, nullptr, instance, nullptr);
+  HWND input = CreateWindowExW(WS_EX_LAYERED, INPUT_CLASS, note_state.text, WS_POPUP | WS_SYSMENU, at.x, at.y,
+                               width, height, nullptr, nullptr, instance, nullptr);
+  if (!input) return nullptr;
+  // A large note can lie mostly on a neighbouring monitor of another scale,
+  // whose DPI Windows gives it without a WM_DPICHANGED: it takes that scale
+  // once, as the message would have it, before it shows.
+  int dpi = window_dpi(input);
+  if (dpi != note_state.dpi) {
+    width = scale_to_screen(stored_width, dpi);
+    height = scale_to_screen(stored_height, dpi);
+    at = place_note({cursor.x, cursor.y}, width, height, monitor);
+    RECT rescaled = {at.x, at.y, at.x + width, at.y + height};
+    rescale_note(input, dpi, rescaled);
+  }
+  ShowWindow(input, SW_SHOW);
+  return input;
 }
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int) {

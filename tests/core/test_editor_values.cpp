@@ -6,6 +6,7 @@
 #include "common/display_scale.h"
 #include "editor/dialog_values.h"
 #include "editor/preview_layout.h"
+#include "editor/window_size.h"
 
 TEST(EditorLayout, EditControlSitsInsideTheMarginUnclamped) {
   EditPlacement p = edit_placement(400, 300, 10);
@@ -33,6 +34,14 @@ TEST(EditorLayout, ImageModeNeedsBothTheFlagAndAPicture) {
   EXPECT_FALSE(background_image_mode(1, false)) << "enabled but failed to load";
   EXPECT_FALSE(background_image_mode(0, true)) << "a picture kept after switching off";
   EXPECT_FALSE(background_image_mode(0, false));
+}
+
+TEST(EditorLayout, MenuBarItemThatWouldCrossTheEdgeStartsARowUnlessFirstOfIt) {
+  const int32_t widths[] = {43, 36, 51, 49, 40};  // the editor's menu bar at 100 % under Wine
+  EXPECT_EQ(menu_bar_rows(widths, 5, 219), 1) << "the last item just fits";
+  EXPECT_EQ(menu_bar_rows(widths, 5, 192), 2);
+  EXPECT_EQ(menu_bar_rows(widths, 5, 112), 3);
+  EXPECT_EQ(menu_bar_rows(widths, 5, 30), 5) << "an item wider than the bar still takes one row";
 }
 
 TEST(DialogValues, UpDownPositionIsTheSignedLowWordNotBelowZero) {

@@ -51,6 +51,7 @@ class PreviewWindow : public ::testing::Test {
     ASSERT_NE(g_editor.edit, nullptr);
   }
   void TearDown() override {
+    SetWindowLongPtrW(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(test_main_proc));  // no WM_QUIT
     DestroyWindow(main);
     UnregisterClassW(CLASS_NAME, GetModuleHandleW(nullptr));
     if (g_editor.preview_font) DeleteObject(g_editor.preview_font);
@@ -207,6 +208,89 @@ TEST_F(PreviewWindow, ScaleChangeTakesTheSuggestedPlaceKeepsTheClientAreaAndSave
   SetWindowPos(main, nullptr, 0, 0, 500, 400, SWP_NOMOVE | SWP_NOZORDER);
   EXPECT_EQ(GetPrivateProfileIntW(L"WINDOW", L"WIDTH", 0, ini.c_str()), 500u) << "a resize afterwards is saved";
   SetWindowLongPtrW(main, GWLP_WNDPROC, own);
+}
+
+// Windows 10 1607 and later; the headers name them for newer targets only.
+extern "C" __declspec(dllimport) BOOL WINAPI AdjustWindowRectExForDpi(RECT*, DWORD, BOOL, DWORD, UINT);
+extern "C" __declspec(dllimport) int WINAPI GetSystemMetricsForDpi(int, UINT);
+
+// WM_GETDPISCALEDSIZE for a change to dpi, answered by the editor's procedure.
+SIZE scaled_size_answer(HWND window, int dpi, SIZE pending) {
+  SendMessageW(window, 0x02E4, static_cast<WPARAM>(dpi), reinterpret_cast<LPARAM>(&pending));
+  return pending;
+}
+
+TEST_F(PreviewWindow, ScaledSizeIsThePendingSizesClientAreaAtTheNewScaleWithFrameAndMenuRows) {
+  SetWindowLongPtrW(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(main_window_proc));
+  g_editor.dpi = 96;
+  HMENU bar = CreateMenu();
+  for (const wchar_t* label : {L"ファイル(&F)", L"付箋(&U)", L"テンプレート(&T)", L"オプション(&O)", L"ヘルプ(&H)"})
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), label);
+  SetMenu(main, bar);
+  DWORD style = static_cast<DWORD>(GetWindowLongW(main, GWL_STYLE));
+  const struct {
+    SIZE current, pending;
+    bool wraps;  // the menu bar takes more than one row at the pending width
+  } cases[] = {{{400, 300}, {400, 300}, false}, {{400, 300}, {520, 410}, false},
+               {{400, 300}, {150, 300}, true},  {{150, 300}, {480, 330}, false}};
+  for (int dpi : {120, 144, 192}) {
+    for (const auto& c : cases) {
+      // A window of the pending size at 96 DPI: its client area and menu rows.
+      SetWindowPos(main, nullptr, 0, 0, c.pending.cx, c.pending.cy, SWP_NOMOVE | SWP_NOZORDER);
+      RECT client, frame96 = {0, 0, 0, 0}, frame = {0, 0, 0, 0};
+      GetClientRect(main, &client);
+      AdjustWindowRectExForDpi(&frame96, style, TRUE, 0, 96);
+      AdjustWindowRectExForDpi(&frame, style, TRUE, 0, static_cast<UINT>(dpi));
+      int extra = c.pending.cy - client.bottom - (frame96.bottom - frame96.top);
+      ASSERT_EQ(extra > 0, c.wraps) << c.pending.cx << " wide";
+      ASSERT_EQ(extra % GetSystemMetricsForDpi(SM_CYMENUSIZE, 96), 0) << "a wrapped menu bar grows by rows";
+      int rows = extra / GetSystemMetricsForDpi(SM_CYMENUSIZE, 96);
+      SetWindowPos(main, nullptr, 0, 0, c.current.cx, c.current.cy, SWP_NOMOVE | SWP_NOZORDER);
+      SIZE answer = scaled_size_answer(main, dpi, c.pending);
+      EXPECT_EQ(answer.cx, MulDiv(client.right, dpi, 96) + frame.right - frame.left) << c.pending.cx << " at " << dpi;
+      EXPECT_EQ(answer.cy, MulDiv(client.bottom, dpi, 96) + frame.bottom - frame.top +
+                               rows * GetSystemMetricsForDpi(SM_CYMENUSIZE, static_cast<UINT>(dpi)))
+          << c.current.cx << " to " << c.pending.cx << " wide at " << dpi;
+    }
+  }
+}
+
+TEST_F(PreviewWindow, ScaleChangesWhileMinimizedKeepTheRestoreSizeAndChangeNoSetting) {
+  SetWindowLongPtrW(main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(main_window_proc));
+  g_editor.dpi = 96;
+  ShowWindow(main, SW_SHOWNORMAL);
+  SetWindowPos(main, nullptr, 0, 0, 410, 310, SWP_NOMOVE | SWP_NOZORDER);  // saved, as a user's resize
+  auto settings = [this] {
+    std::string bytes(4096, 0);
+    DWORD n = 0;
+    HANDLE f = CreateFileW(ini.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    return ReadFile(f, &bytes[0], 4096, &n, nullptr) && CloseHandle(f) ? bytes.substr(0, n) : std::string();
+  };
+  std::string before = settings();
+  ASSERT_EQ(GetPrivateProfileIntW(L"WINDOW", L"HEIGHT", 0, ini.c_str()), 310u);
+  SIZE shown = scaled_size_answer(main, 144, SIZE{410, 310});
+  auto restore_size = [this] {
+    WINDOWPLACEMENT p = {sizeof p, 0, 0, {0, 0}, {0, 0}, {0, 0, 0, 0}};
+    GetWindowPlacement(main, &p);
+    return SIZE{p.rcNormalPosition.right - p.rcNormalPosition.left, p.rcNormalPosition.bottom - p.rcNormalPosition.top};
+  };
+  ShowWindow(main, SW_MINIMIZE);
+  // Windows passes the restore size, or the minimized one; either answers as the shown window.
+  for (SIZE pending : {restore_size(), SIZE{160, 24}}) {
+    EXPECT_EQ(scaled_size_answer(main, 144, pending).cx, shown.cx);
+    EXPECT_EQ(scaled_size_answer(main, 144, pending).cy, shown.cy);
+  }
+  RECT suggested = {-32000, -32000, -32000 + shown.cx, -32000 + shown.cy};
+  SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(restore_size().cx, shown.cx) << "restored at 144 DPI, the window keeps its stored size";
+  EXPECT_EQ(restore_size().cy, shown.cy);
+  // Back to 96 DPI, as Wine restores at the screen's DPI whatever was sent.
+  SIZE back = scaled_size_answer(main, 96, restore_size());
+  EXPECT_EQ(back.cx, 410);
+  EXPECT_EQ(back.cy, 310);
+  SendMessageW(main, WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+  ShowWindow(main, SW_RESTORE);
+  EXPECT_EQ(settings(), before) << "restored at 410 x 310, as the settings file says";
 }
 
 TEST(StyleMenuWin, LabelsComeFromTheSavedNamesAndKeepTheSubMenus) {
