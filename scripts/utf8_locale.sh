@@ -1,3 +1,4 @@
+# shellcheck shell=sh
 # Sourced (by sh or bash) by the scripts that start Wine: scripts/wine and
 # scripts/wine_env.sh. Wine converts Unix file names through the locale's
 # character set; under the C or POSIX locale (no LANG or LC_ALL: an empty
