@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the 32-bit tree and packs what a release publishes, running no test:
-# build/Tessark.zip (scripts/release.sh, which installs what is missing
-# through scripts/setup.sh), build/TessarkTests.zip (scripts/pack_tests.sh)
+# build/Tessark.zip (scripts/release.sh, which installs only what building
+# needs through scripts/setup.sh --build-only and prints the versions of the
+# packages that make the zips), build/TessarkTests.zip (scripts/pack_tests.sh)
 # and build/SHA256SUMS, their sums (scripts/check_bundle.py --write).
 # With EXPECTED_SUMS, another packer's SHA256SUMS, it fails unless the sums
 # are the same: one commit gives the same zips wherever it is packed.

@@ -18,8 +18,11 @@
 # wine_env_start ends a failure with one line "wine set-up: what failed:
 # what to do" on standard error and returns 1.
 # Without a compositor a layered window is drawn opaque, so xcompmgr is needed.
+# Sourcing it gives the caller a UTF-8 locale when it has none (see
+# scripts/utf8_locale.sh), so that every program it starts names files alike.
 
 _WINE_ENV_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$_WINE_ENV_ROOT/scripts/utf8_locale.sh"
 
 TESSARK_TEST_USER="${TESSARK_TEST_USER:-tessark}"
 
