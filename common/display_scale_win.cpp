@@ -20,12 +20,6 @@ typedef HRESULT(WINAPI* DpiForMonitorFn)(HMONITOR, int, UINT*, UINT*);
 typedef BOOL(WINAPI* EnableScalingFn)(HWND);
 typedef HANDLE(WINAPI* SetThreadContextFn)(HANDLE);
 
-// As void*: each caller casts to the call's own type, which FARPROC's would
-// make a cast between incompatible function types.
-void* user32_call(const char* name) {
-  return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name));
-}
-
 void* shcore_call(const char* name) {
   HMODULE shcore = GetModuleHandleW(L"shcore.dll");
   if (!shcore) shcore = LoadLibraryExW(L"shcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
@@ -43,6 +37,12 @@ int monitor_dpi(HMONITOR monitor) {
 }
 
 }  // namespace
+
+// As void*: each caller casts to the call's own type, which FARPROC's would
+// make a cast between incompatible function types.
+void* user32_call(const char* name) {
+  return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name));
+}
 
 int system_dpi() {
   HDC screen = GetDC(nullptr);

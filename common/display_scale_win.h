@@ -4,6 +4,9 @@
 #pragma once
 #include <windows.h>
 
+// The user32 function of that name, null where this Windows has none.
+void* user32_call(const char* name);
+
 // Makes the process per-monitor DPI aware (version 2, else version 1, else
 // system aware). Call first thing, before any window exists. A platform that
 // refuses (awareness already set, or none to set) is left as it is.

@@ -9,10 +9,6 @@ namespace {
 typedef BOOL(WINAPI* AdjustForDpiFn)(RECT*, DWORD, BOOL, DWORD, UINT);
 typedef int(WINAPI* MetricsForDpiFn)(int, UINT);
 
-void* user32_call(const char* name) {
-  return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name));
-}
-
 // The frame (outer less client size) of a window of this one's styles with
 // a one-line menu bar at dpi.
 SIZE frame_at(HWND window, int dpi) {
